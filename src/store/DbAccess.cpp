@@ -1,0 +1,352 @@
+#include "store/DbAccess.h"
+
+#include "store/SqlDialect.h"
+
+#include <QFileInfo>
+#include <sqlcipher/sqlite3.h>
+
+namespace mnemora {
+namespace {
+
+const char kNoCurrentRowText[] = "Either BOF or EOF is True, or the current record has been deleted. "
+                                 "Requested operation requires a current record.";
+const char kNoSuchColumnText[] = "Item cannot be found in the collection corresponding to the requested "
+                                 "name or ordinal.";
+
+// Parses a whole decimal integer with optional blanks around it.
+bool ParseInteger(QByteArrayView text, int64_t& value) {
+    bool ok = false;
+    value = text.trimmed().toLongLong(&ok);
+    return ok;
+}
+
+} // namespace
+
+CDbAccess::CDbAccess() = default;
+
+CDbAccess::~CDbAccess() {
+    Close();
+}
+
+QString CDbAccess::FormatError(uint32_t code, const QString& description) {
+    return QStringLiteral("ADO 错误：0x%1，%2").arg(code, 8, 16, QLatin1Char(' ')).arg(description);
+}
+
+void CDbAccess::Fail(uint32_t code, const QString& description) {
+    errorText = FormatError(code, description);
+}
+
+void CDbAccess::FailFromEngine(uint32_t code) {
+    const int rc = db_ != nullptr ? sqlite3_errcode(db_) : SQLITE_ERROR;
+    if (rc == SQLITE_NOMEM)
+        code = dberr::kOutOfMemory;
+    Fail(code, db_ != nullptr ? QString::fromUtf8(sqlite3_errmsg(db_)) : QStringLiteral("database error"));
+}
+
+bool CDbAccess::CreateObjects() {
+    // The engine needs no per-object set-up; initialising the library is what can fail.
+    if (sqlite3_initialize() != SQLITE_OK) {
+        objectsCreated_ = false;
+        errorText = QStringLiteral("数据库连接对象创建失败");
+        return false;
+    }
+    objectsCreated_ = true;
+    return true;
+}
+
+bool CDbAccess::SetConnectString(const QString& provider, const QString& dataSource,
+                                 const QString& password) {
+    connectString = QStringLiteral("Provider=%1;").arg(provider) + QStringLiteral("User ID=Admin;") +
+                    QStringLiteral("Data Source=%1;").arg(dataSource) +
+                    QStringLiteral("Jet OLEDB:DataBase Password=%1;").arg(password);
+    dataSource_ = dataSource;
+    password_ = password;
+    return true;
+}
+
+bool CDbAccess::Open() {
+    Close();
+    if (!objectsCreated_) {
+        Fail(dberr::kPointer, QStringLiteral("The connection object does not exist."));
+        return false;
+    }
+    const QFileInfo file(dataSource_);
+    if (!file.exists()) {
+        Fail(dberr::kFail, QStringLiteral("Could not find file '%1'.").arg(dataSource_));
+        return false;
+    }
+    // SQLite would treat an empty file as a new database and write into it on open.
+    if (!file.isFile() || file.size() == 0) {
+        Fail(dberr::kFail, QStringLiteral("'%1' is not a database file.").arg(dataSource_));
+        return false;
+    }
+    const QByteArray path = QFile::encodeName(dataSource_);
+    // No CREATE flag: the word store never makes a list file of its own.
+    if (sqlite3_open_v2(path.constData(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) !=
+        SQLITE_OK) {
+        FailFromEngine(dberr::kFail);
+        errorText += QStringLiteral(" (%1)").arg(dataSource_);
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+        return false;
+    }
+    const QByteArray key = password_.toUtf8();
+    sqlite3_key(db_, key.constData(), static_cast<int>(key.size()));
+    // The key is only checked when the first page is read: a wrong password, random
+    // bytes or a truncated header all fail here.
+    if (sqlite3_exec(db_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        FailFromEngine(dberr::kFail);
+        errorText += QStringLiteral(" (%1)").arg(dataSource_);
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+        return false;
+    }
+    // Write-back sends one autocommitted UPDATE per word. In rollback-journal mode each
+    // of them would create, sync and delete a journal; WAL with synchronous=NORMAL
+    // appends to the log without a sync per commit and stays safe against corruption
+    // (a power cut can only lose the last few commits). A read-only file keeps its
+    // mode, which is fine for reading. The larger page cache keeps a whole list table
+    // in memory while the walk re-reads it.
+    sqlite3_exec(db_, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+    sqlite3_exec(db_, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
+    sqlite3_exec(db_, "PRAGMA cache_size=-16384", nullptr, nullptr, nullptr);
+    return true;
+}
+
+bool CDbAccess::Close() {
+    CloseRecordset();
+    if (db_ != nullptr) {
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+    }
+    return true;
+}
+
+bool CDbAccess::CloseRecordset() {
+    if (stmt_ != nullptr) {
+        sqlite3_finalize(stmt_);
+        stmt_ = nullptr;
+    }
+    columnNames_.clear();
+    eof_ = true;
+    recordCount_ = 0;
+    return true;
+}
+
+bool CDbAccess::OpenRecordset(const QByteArray& statement) {
+    CloseRecordset();
+    if (db_ == nullptr) {
+        Fail(dberr::kPointer, QStringLiteral("The connection is not open."));
+        return false;
+    }
+    const QByteArray sql = AdaptJetStatement(QString::fromLocal8Bit(statement)).toUtf8();
+
+    // The walk compares its row counter with the count, so it has to be exact.
+    const QByteArray countSql = "SELECT count(*) FROM (" + sql + ")";
+    sqlite3_stmt* count = nullptr;
+    if (sqlite3_prepare_v2(db_, countSql.constData(), static_cast<int>(countSql.size()), &count, nullptr) !=
+        SQLITE_OK) {
+        FailFromEngine(dberr::kSyntax);
+        sqlite3_finalize(count);
+        return false;
+    }
+    const int countRc = sqlite3_step(count);
+    const int64_t rows = countRc == SQLITE_ROW ? sqlite3_column_int64(count, 0) : 0;
+    if (countRc != SQLITE_ROW) {
+        FailFromEngine(dberr::kFail);
+        sqlite3_finalize(count);
+        return false;
+    }
+    sqlite3_finalize(count);
+
+    if (sqlite3_prepare_v2(db_, sql.constData(), static_cast<int>(sql.size()), &stmt_, nullptr) !=
+        SQLITE_OK) {
+        FailFromEngine(dberr::kSyntax);
+        sqlite3_finalize(stmt_);
+        stmt_ = nullptr;
+        return false;
+    }
+    const int columns = sqlite3_column_count(stmt_);
+    for (int i = 0; i < columns; ++i)
+        columnNames_.append(QByteArray(sqlite3_column_name(stmt_, i)));
+
+    const int rc = sqlite3_step(stmt_);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+        FailFromEngine(dberr::kFail);
+        CloseRecordset();
+        return false;
+    }
+    eof_ = rc == SQLITE_DONE;
+    recordCount_ = rows > INT32_MAX ? INT32_MAX : static_cast<int32_t>(rows);
+    return true;
+}
+
+void CDbAccess::MoveNext() {
+    if (stmt_ == nullptr) {
+        Fail(dberr::kPointer, QStringLiteral("The recordset is not open."));
+        return;
+    }
+    if (eof_) {
+        Fail(dberr::kNoCurrentRow, QString::fromLatin1(kNoCurrentRowText));
+        return;
+    }
+    const int rc = sqlite3_step(stmt_);
+    eof_ = rc != SQLITE_ROW;
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        FailFromEngine(dberr::kFail);
+}
+
+void CDbAccess::MoveFirst() {
+    if (stmt_ == nullptr) {
+        Fail(dberr::kPointer, QStringLiteral("The recordset is not open."));
+        return;
+    }
+    // Re-running the selection makes the rows read from here on carry every change
+    // written since it was opened (the completion reset relies on this).
+    sqlite3_reset(stmt_);
+    const int rc = sqlite3_step(stmt_);
+    eof_ = rc != SQLITE_ROW;
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        FailFromEngine(dberr::kFail);
+}
+
+int32_t CDbAccess::GetRecordCount() {
+    return stmt_ != nullptr ? recordCount_ : 0;
+}
+
+bool CDbAccess::Execute(const QString& statement) {
+    if (executeObserver_)
+        executeObserver_(statement);
+    if (db_ == nullptr) {
+        Fail(dberr::kPointer, QStringLiteral("The connection is not open."));
+        return false;
+    }
+    const QByteArray sql = AdaptJetStatement(statement).toUtf8();
+    const char* next = sql.constData();
+    const char* const end = sql.constData() + sql.size();
+    while (next < end) {
+        sqlite3_stmt* stmt = nullptr;
+        const char* tail = nullptr;
+        if (sqlite3_prepare_v2(db_, next, static_cast<int>(end - next), &stmt, &tail) != SQLITE_OK) {
+            FailFromEngine(dberr::kSyntax);
+            sqlite3_finalize(stmt);
+            return false;
+        }
+        next = tail;
+        if (stmt == nullptr) // only blanks or a comment were left
+            continue;
+        int rc;
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+            // rows a statement may return are dropped
+        }
+        if (rc != SQLITE_DONE) {
+            FailFromEngine(dberr::kFail);
+            sqlite3_finalize(stmt);
+            return false;
+        }
+        sqlite3_finalize(stmt);
+    }
+    return true;
+}
+
+int CDbAccess::CurrentColumn(const char* column) {
+    if (stmt_ == nullptr) {
+        Fail(dberr::kPointer, QStringLiteral("The recordset is not open."));
+        return -1;
+    }
+    if (eof_) {
+        Fail(dberr::kNoCurrentRow, QString::fromLatin1(kNoCurrentRowText));
+        return -1;
+    }
+    const QByteArrayView name(column);
+    for (int i = 0; i < columnNames_.size(); ++i) {
+        if (name.compare(columnNames_[i], Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    Fail(dberr::kNoSuchColumn, QString::fromLatin1(kNoSuchColumnText));
+    return -1;
+}
+
+bool CDbAccess::GetString(const char* column, QString& out) {
+    const int col = CurrentColumn(column);
+    if (col < 0)
+        return false;
+    if (sqlite3_column_type(stmt_, col) != SQLITE_TEXT)
+        return false;
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col));
+    const int bytes = sqlite3_column_bytes(stmt_, col);
+    QString value = QString::fromUtf8(text, bytes);
+    qsizetype start = 0;
+    while (start < value.size() && value[start].isSpace())
+        ++start;
+    if (start > 0)
+        value.remove(0, start);
+    out = std::move(value);
+    return true;
+}
+
+bool CDbAccess::ReadInt(const char* column, int64_t& value, bool& present) {
+    present = false;
+    const int col = CurrentColumn(column);
+    if (col < 0)
+        return false;
+    switch (sqlite3_column_type(stmt_, col)) {
+    case SQLITE_NULL:
+        return true;
+    case SQLITE_INTEGER:
+        value = sqlite3_column_int64(stmt_, col);
+        present = true;
+        return true;
+    case SQLITE_FLOAT:
+        value = static_cast<int64_t>(sqlite3_column_double(stmt_, col));
+        present = true;
+        return true;
+    case SQLITE_TEXT: {
+        const QByteArrayView text(reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col)),
+                                  sqlite3_column_bytes(stmt_, col));
+        if (text.trimmed().isEmpty())
+            return true; // an empty value reads as 0
+        if (ParseInteger(text, value)) {
+            present = true;
+            return true;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    Fail(dberr::kTypeMismatch, QStringLiteral("Type mismatch in column '%1'.").arg(QLatin1String(column)));
+    return false;
+}
+
+bool CDbAccess::GetInt(const char* column, int32_t& out) {
+    out = 0;
+    int64_t value = 0;
+    bool present = false;
+    if (!ReadInt(column, value, present))
+        return false;
+    // The counters are 32-bit patterns; a wider value keeps its low 32 bits.
+    if (present)
+        out = static_cast<int32_t>(static_cast<uint32_t>(value));
+    return true;
+}
+
+bool CDbAccess::GetIndex(int32_t& out) {
+    out = 0;
+    int64_t value = 0;
+    bool present = false;
+    if (!ReadInt("index", value, present))
+        return false;
+    if (!present)
+        return true;
+    // The true value, never a truncated one: the write-back addresses the row by it,
+    // and a wrapped value could name another row.
+    if (value < INT32_MIN || value > INT32_MAX) {
+        Fail(0x8002000A, QStringLiteral("Overflow: index %1 is out of range.").arg(value));
+        return false;
+    }
+    out = static_cast<int32_t>(value);
+    return true;
+}
+
+} // namespace mnemora

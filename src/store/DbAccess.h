@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QVarLengthArray>
+#include <cstdint>
+#include <functional>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace mnemora {
+
+// Failure codes kept in the error text. The high bit is set in each, so the 8-digit
+// field of the error text always shows all 8 digits.
+namespace dberr {
+inline constexpr uint32_t kPointer = 0x80004003;      // a needed object does not exist
+inline constexpr uint32_t kOutOfMemory = 0x8007000E;  // an allocation failed
+inline constexpr uint32_t kFail = 0x80004005;         // the engine failed (open, key, read, write)
+inline constexpr uint32_t kSyntax = 0x80040E14;       // the engine rejected a statement
+inline constexpr uint32_t kNoCurrentRow = 0x800A0BCD; // BOF or EOF: no current row
+inline constexpr uint32_t kNoSuchColumn = 0x800A0CC1; // no column of that name
+inline constexpr uint32_t kTypeMismatch = 0x80020005; // a value that cannot become a number
+} // namespace dberr
+
+// The only gateway to the database engine (SQLCipher). One connection, at most one
+// open selection ("recordset") with a current row, and statements that return no rows.
+// Every failure is caught here and kept as "ADO 错误：0x%8x，%s"; nothing is shown.
+class CDbAccess final {
+public:
+    CDbAccess();
+    ~CDbAccess();
+    CDbAccess(const CDbAccess&) = delete;
+    CDbAccess& operator=(const CDbAccess&) = delete;
+
+    bool CreateObjects();
+    bool SetConnectString(const QString& provider, const QString& dataSource, const QString& password);
+    bool Open();
+    bool Close();
+    bool CloseRecordset();
+    bool OpenRecordset(const QByteArray& statement);
+    void MoveNext();
+    void MoveFirst();
+    int32_t GetRecordCount();
+    bool Execute(const QString& statement);
+    bool GetString(const char* column, QString& out);
+    bool GetInt(const char* column, int32_t& out);
+    bool GetIndex(int32_t& out);
+    QString GetLastError() const { return errorText; }
+
+    QString ConnectString() const { return connectString; }
+    bool IsConnected() const { return db_ != nullptr; }
+    bool IsEof() const { return stmt_ == nullptr || eof_; }
+
+    static QString FormatError(uint32_t code, const QString& description);
+
+    // Called with every statement Execute is about to send, as given; for diagnostics.
+    void SetExecuteObserver(std::function<void(const QString&)> observer) { executeObserver_ = std::move(observer); }
+
+private:
+    void Fail(uint32_t code, const QString& description);
+    void FailFromEngine(uint32_t code);
+    // Column of the current row by name, or -1 with the error recorded.
+    int CurrentColumn(const char* column);
+    bool ReadInt(const char* column, int64_t& value, bool& present);
+
+    bool objectsCreated_ = false;
+    sqlite3* db_ = nullptr;
+    sqlite3_stmt* stmt_ = nullptr;
+    bool eof_ = true;
+    int32_t recordCount_ = 0;
+    QVarLengthArray<QByteArray, 12> columnNames_; // of the open selection, for lookups by name
+
+    QString connectString;
+    QString dataSource_;
+    QString password_;
+    QString errorText;
+    std::function<void(const QString&)> executeObserver_;
+};
+
+} // namespace mnemora

@@ -1,0 +1,23 @@
+#include "store/WordBatch.h"
+
+namespace mnemora {
+
+void WordBatch::Append(const WordRecord& record) {
+    auto* node = new Node{{sentinel_.prev, &sentinel_}, record};
+    sentinel_.prev->next = node;
+    sentinel_.prev = node;
+    ++count_;
+}
+
+void WordBatch::Clear() {
+    Link* p = sentinel_.next;
+    while (p != &sentinel_) {
+        Link* next = p->next;
+        delete static_cast<Node*>(p);
+        p = next;
+    }
+    sentinel_.prev = sentinel_.next = &sentinel_;
+    count_ = 0;
+}
+
+} // namespace mnemora

@@ -1,0 +1,118 @@
+#include "store/WordStore.h"
+
+#include "platform/ProgramPath.h"
+#include "store/WordCatalogue.h"
+
+#include <cstring>
+
+namespace mnemora {
+
+CWordStore::CWordStore(IMessageBox& messages, const QString& programFilePath) : messages_(messages) {
+    if (!db.CreateObjects())
+        messages_.ShowMessage(QStringLiteral("DB:CreateInstance失败"), MessageIcon::Plain);
+    for (const CatalogueEntry& entry : kCatalogue) {
+        if (entry.category == kExamCategory) {
+            examFiles << QString::fromLatin1(entry.file);
+            examTables << QString::fromLatin1(entry.table);
+        } else {
+            studyFiles << QString::fromLatin1(entry.file);
+            studyTables << QString::fromLatin1(entry.table);
+        }
+    }
+    dbFolder = DbFolderFor(programFilePath.isEmpty() ? ProgramFilePath() : programFilePath);
+}
+
+CWordStore::~CWordStore() {
+    db.Close();
+}
+
+QString CWordStore::ListFilePath(int cat, int index) const {
+    const QStringList& files = cat == kStudyCategory ? studyFiles : examFiles;
+    if (index < 0 || index >= files.size())
+        return QString();
+    return dbFolder + files[index];
+}
+
+QString CWordStore::CurrentCatalogueTable() const {
+    const QStringList& tables = category == kStudyCategory ? studyTables : examTables;
+    return listIndex >= 0 && listIndex < tables.size() ? tables[listIndex] : QString();
+}
+
+int CWordStore::OpenWordList(int index, int cat) {
+    category = cat;
+    listIndex = index;
+    const QString path = ListFilePath(cat, index);
+    bool opened = false;
+    if (path.isEmpty()) {
+        db.Close();
+        db.SetConnectString(QString::fromLatin1(kProviderName), QString(), QString::fromLatin1(kDatabasePassword));
+        opened = db.Open(); // fails with the error text of a missing file
+    } else {
+        db.SetConnectString(QString::fromLatin1(kProviderName), path, QString::fromLatin1(kDatabasePassword));
+        opened = db.Open();
+    }
+    if (opened) {
+        isOpen = 1;
+        return 1;
+    }
+    messages_.ShowMessage(QStringLiteral("打开数据库失败！") + db.GetLastError(), MessageIcon::Error);
+    return 0;
+}
+
+void CWordStore::OpenWordTable() {
+    const int row = category == kStudyCategory ? listIndex + 8 : listIndex;
+    tableName.fill('\0');
+    if (row >= 0 && row < static_cast<int>(tableNameTable.size()))
+        std::strncpy(tableName.data(), tableNameTable[row].data(), tableName.size() - 1);
+    const QByteArray statement = QByteArray("SELECT * FROM ") + tableName.data();
+    db.OpenRecordset(statement);
+    recordCount = db.GetRecordCount();
+    tableCursor = 0;
+    learntCount = 0;
+}
+
+void CWordStore::ReadRowDetails(WordRecord& record) {
+    record.word.clear();
+    record.pronounce.clear();
+    record.wordChn.clear();
+    record.sentence1.clear();
+    record.sentence1Chn.clear();
+    record.sentence2.clear();
+    record.sentence2Chn.clear();
+    db.GetIndex(record.index);
+    db.GetString("word", record.word);
+    db.GetString("pronounce", record.pronounce);
+    db.GetString("wordChn", record.wordChn);
+    db.GetString("sentence1", record.sentence1);
+    db.GetString("sentence1Chn", record.sentence1Chn);
+    db.GetString("sentence2", record.sentence2);
+    db.GetString("sentence2Chn", record.sentence2Chn);
+}
+
+void CWordStore::ReadRow(WordRecord& record) {
+    int32_t value = 0;
+    db.GetInt("showTimes", value);
+    record.showTimes = static_cast<uint32_t>(value);
+    db.GetInt("toShowTime", value);
+    record.toShowTime = static_cast<uint32_t>(value);
+    ReadRowDetails(record);
+}
+
+void CWordStore::SaveBatch() {
+    const QString prefix = QStringLiteral("UPDATE ") + QString::fromLocal8Bit(tableName.data());
+    for (auto p = batch.begin(); p != batch.end(); p = WordBatch::Next(p)) {
+        const WordRecord& r = WordBatch::At(p);
+        // Counters go out as signed decimals in quotes, the index as a bare number;
+        // a failed statement is ignored and the rest are still sent.
+        db.Execute(prefix + QStringLiteral(" SET showTimes = '%1', toShowTime = '%2' WHERE index = %3")
+                                .arg(static_cast<int32_t>(r.showTimes))
+                                .arg(static_cast<int32_t>(r.toShowTime))
+                                .arg(r.index));
+    }
+}
+
+bool CWordStore::ResetTable() {
+    return db.Execute(QStringLiteral("UPDATE %1 SET showTimes = 0, toShowTime = 0").arg(CurrentCatalogueTable()));
+}
+
+} // namespace mnemora

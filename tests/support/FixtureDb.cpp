@@ -1,0 +1,122 @@
+#include "FixtureDb.h"
+
+#include <QFile>
+#include <cstdio>
+#include <sqlcipher/sqlite3.h>
+
+namespace fixture {
+namespace {
+
+sqlite3* OpenKeyed(const QString& path, const QString& password, bool create) {
+    sqlite3* db = nullptr;
+    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr) != SQLITE_OK) {
+        std::fprintf(stderr, "fixture: cannot open %s\n", qPrintable(path));
+        sqlite3_close(db);
+        return nullptr;
+    }
+    const QByteArray key = password.toUtf8();
+    sqlite3_key(db, key.constData(), static_cast<int>(key.size()));
+    return db;
+}
+
+void Bind(sqlite3_stmt* stmt, int column, const QVariant& value) {
+    if (value.isNull())
+        sqlite3_bind_null(stmt, column);
+    else if (value.typeId() == QMetaType::QString) {
+        const QByteArray text = value.toString().toUtf8();
+        sqlite3_bind_text(stmt, column, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+    } else
+        sqlite3_bind_int64(stmt, column, value.toLongLong());
+}
+
+} // namespace
+
+bool WriteTable(const QString& path, const QString& table, const QList<Row>& rows, const QString& password) {
+    sqlite3* db = OpenKeyed(path, password, true);
+    if (db == nullptr)
+        return false;
+    const QByteArray create = QStringLiteral("CREATE TABLE %1 (\"index\" INTEGER PRIMARY KEY, word TEXT, "
+                                             "pronounce TEXT, wordChn TEXT, sentence1 TEXT, sentence1Chn TEXT, "
+                                             "sentence2 TEXT, sentence2Chn TEXT, showTimes INTEGER, "
+                                             "toShowTime INTEGER)")
+                                  .arg(table)
+                                  .toUtf8();
+    const QByteArray insert = QStringLiteral("INSERT INTO %1 (\"index\", word, pronounce, wordChn, sentence1, "
+                                             "sentence1Chn, sentence2, sentence2Chn, showTimes, toShowTime) "
+                                             "VALUES (?,?,?,?,?,?,?,?,?,?)")
+                                  .arg(table)
+                                  .toUtf8();
+    bool ok = sqlite3_exec(db, create.constData(), nullptr, nullptr, nullptr) == SQLITE_OK &&
+              sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_stmt* stmt = nullptr;
+    ok = ok && sqlite3_prepare_v2(db, insert.constData(), -1, &stmt, nullptr) == SQLITE_OK;
+    for (const Row& row : rows) {
+        if (!ok)
+            break;
+        const QVariant values[] = {row.index,        row.word,      row.pronounce,    row.wordChn,
+                                   row.sentence1,    row.sentence1Chn, row.sentence2, row.sentence2Chn,
+                                   row.showTimes,    row.toShowTime};
+        for (int i = 0; i < 10; ++i)
+            Bind(stmt, i + 1, values[i]);
+        ok = sqlite3_step(stmt) == SQLITE_DONE;
+        sqlite3_reset(stmt);
+    }
+    sqlite3_finalize(stmt);
+    ok = ok && sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
+    if (!ok)
+        std::fprintf(stderr, "fixture: %s\n", sqlite3_errmsg(db));
+    sqlite3_close(db);
+    return ok;
+}
+
+QList<Row> GeneratedRows(int n, int showTimes, int toShowTime) {
+    QList<Row> rows;
+    rows.reserve(n);
+    for (int i = 1; i <= n; ++i) {
+        Row row;
+        row.index = i;
+        row.word = QStringLiteral("word%1").arg(i);
+        row.pronounce = QStringLiteral("/wɜːd%1/").arg(i);
+        row.wordChn = QStringLiteral("n. 单词%1").arg(i);
+        row.sentence1 = QStringLiteral("This is sentence one for word%1.").arg(i);
+        row.sentence1Chn = QStringLiteral("这是第一个例句%1。").arg(i);
+        row.sentence2 = QStringLiteral("And here is another sentence, word%1.").arg(i);
+        row.sentence2Chn = QStringLiteral("这是另一个例句%1。").arg(i);
+        row.showTimes = showTimes;
+        row.toShowTime = toShowTime;
+        rows << row;
+    }
+    return rows;
+}
+
+QString Query(const QString& path, const QString& sql, const QString& password) {
+    sqlite3* db = OpenKeyed(path, password, false);
+    if (db == nullptr)
+        return QString();
+    sqlite3_stmt* stmt = nullptr;
+    QString result;
+    if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &stmt, nullptr) == SQLITE_OK &&
+        sqlite3_step(stmt) == SQLITE_ROW) {
+        if (sqlite3_column_type(stmt, 0) != SQLITE_NULL)
+            result = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return result;
+}
+
+std::optional<QPair<qint64, qint64>> Counters(const QString& path, const QString& table, int index,
+                                              const QString& password) {
+    const QString both = Query(path,
+                               QStringLiteral("SELECT showTimes || ',' || toShowTime FROM %1 WHERE \"index\" = %2")
+                                   .arg(table)
+                                   .arg(index),
+                               password);
+    const QStringList parts = both.split(u',');
+    if (parts.size() != 2)
+        return std::nullopt;
+    return QPair<qint64, qint64>(parts[0].toLongLong(), parts[1].toLongLong());
+}
+
+} // namespace fixture

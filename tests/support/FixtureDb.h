@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <optional>
+
+// Small encrypted word-list files for tests and benchmarks, written straight through
+// SQLCipher so that the code under test is not used to make its own fixtures.
+namespace fixture {
+
+inline constexpr char kPassword[] = "###K777k$$$P888p";
+
+struct Row {
+    QVariant index;
+    QVariant word;
+    QVariant showTimes = 0;
+    QVariant toShowTime = 0;
+    QVariant pronounce = QString();
+    QVariant wordChn = QString();
+    QVariant sentence1 = QString();
+    QVariant sentence1Chn = QString();
+    QVariant sentence2 = QString();
+    QVariant sentence2Chn = QString();
+};
+
+// Creates (or adds to) an encrypted database at path with one word table per call.
+// A null QVariant stores NULL. Returns false and prints the error on failure.
+bool WriteTable(const QString& path, const QString& table, const QList<Row>& rows,
+                const QString& password = QString::fromLatin1(kPassword));
+
+// n generated rows "word1".."wordN" with index 1..N and the given counters.
+QList<Row> GeneratedRows(int n, int showTimes = 0, int toShowTime = 0);
+
+// Reads (showTimes, toShowTime) of the row with the given index, through SQLCipher.
+std::optional<QPair<qint64, qint64>> Counters(const QString& path, const QString& table, int index,
+                                              const QString& password = QString::fromLatin1(kPassword));
+
+// Runs one statement on the file and returns the first column of the first row as text.
+QString Query(const QString& path, const QString& sql, const QString& password = QString::fromLatin1(kPassword));
+
+} // namespace fixture
