@@ -72,7 +72,7 @@ struct Location {
     bool sectionFound = false;
     bool keyFound = false;
     Line keyLine{};
-    qsizetype insertAt = -1; // after the last key line of the first matching section
+    qsizetype insertAt = -1; // after the last non-blank line of the first matching section
 };
 
 Location Locate(const QByteArray& text, QByteArrayView section, QByteArrayView key) {
@@ -94,15 +94,15 @@ Location Locate(const QByteArray& text, QByteArrayView section, QByteArrayView k
         }
         if (!inSection)
             continue;
-        if (const auto entry = KeyOf(view)) {
-            if (SameName(entry->key, key)) {
-                where.keyFound = true;
-                where.keyLine = line;
-                return where;
-            }
-            if (inFirstSection)
-                where.insertAt = line.next;
+        if (const auto entry = KeyOf(view); entry && SameName(entry->key, key)) {
+            where.keyFound = true;
+            where.keyLine = line;
+            return where;
         }
+        // A new key goes after the section's last non-blank line, so blank lines that
+        // separate it from the next section stay where they are.
+        if (inFirstSection && !view.trimmed().isEmpty())
+            where.insertAt = line.next;
     }
     return where;
 }
@@ -124,7 +124,8 @@ std::optional<QByteArray> ReadValue(const QString& path, const char* section, co
     const Location where = Locate(text, section, key);
     if (!where.keyFound)
         return std::nullopt;
-    const QByteArrayView line = QByteArrayView(text).sliced(where.keyLine.begin, where.keyLine.end - where.keyLine.begin);
+    const QByteArrayView line =
+        QByteArrayView(text).sliced(where.keyLine.begin, where.keyLine.end - where.keyLine.begin);
     return KeyOf(line)->value.toByteArray();
 }
 

@@ -55,7 +55,9 @@ public:
     static QString FormatError(uint32_t code, const QString& description);
 
     // Called with every statement Execute is about to send, as given; for diagnostics.
-    void SetExecuteObserver(std::function<void(const QString&)> observer) { executeObserver_ = std::move(observer); }
+    void SetExecuteObserver(std::function<void(const QString&)> observer) {
+        executeObserver_ = std::move(observer);
+    }
 
 private:
     void Fail(uint32_t code, const QString& description);

@@ -47,8 +47,8 @@ QString AdaptJetStatement(const QString& statement) {
             while (end < statement.size() && IsWordChar(statement[end]))
                 ++end;
             const QStringView word = QStringView(statement).mid(i, end - i);
-            const bool keywordUse = previousWord == u"CREATE" || previousWord == u"UNIQUE" ||
-                                    previousWord == u"DROP";
+            const bool keywordUse =
+                previousWord == u"CREATE" || previousWord == u"UNIQUE" || previousWord == u"DROP";
             if (word.compare(u"index", Qt::CaseInsensitive) == 0 && !keywordUse) {
                 out += u'"';
                 out += word;

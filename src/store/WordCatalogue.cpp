@@ -5,8 +5,19 @@
 namespace mnemora {
 
 const std::array<TableNameRow, 13> tableNameTable{{
-    {"cet4"}, {"cet6"}, {"ielts"}, {"toefl"}, {"gre"}, {"toeic"}, {"tem4"},
-    {"tem8"}, {"nce1"}, {"nce2"}, {"nce3"}, {"nce4"}, {"qita"},
+    {"cet4"},
+    {"cet6"},
+    {"ielts"},
+    {"toefl"},
+    {"gre"},
+    {"toeic"},
+    {"tem4"},
+    {"tem8"},
+    {"nce1"},
+    {"nce2"},
+    {"nce3"},
+    {"nce4"},
+    {"qita"},
 }};
 
 const CatalogueEntry* FindCatalogueEntry(int category, int listIndex) {

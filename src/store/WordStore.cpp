@@ -45,7 +45,8 @@ int CWordStore::OpenWordList(int index, int cat) {
     bool opened = false;
     if (path.isEmpty()) {
         db.Close();
-        db.SetConnectString(QString::fromLatin1(kProviderName), QString(), QString::fromLatin1(kDatabasePassword));
+        db.SetConnectString(QString::fromLatin1(kProviderName), QString(),
+                            QString::fromLatin1(kDatabasePassword));
         opened = db.Open(); // fails with the error text of a missing file
     } else {
         db.SetConnectString(QString::fromLatin1(kProviderName), path, QString::fromLatin1(kDatabasePassword));
@@ -112,7 +113,8 @@ void CWordStore::SaveBatch() {
 }
 
 bool CWordStore::ResetTable() {
-    return db.Execute(QStringLiteral("UPDATE %1 SET showTimes = 0, toShowTime = 0").arg(CurrentCatalogueTable()));
+    return db.Execute(
+        QStringLiteral("UPDATE %1 SET showTimes = 0, toShowTime = 0").arg(CurrentCatalogueTable()));
 }
 
 } // namespace mnemora

@@ -32,21 +32,24 @@ void Bind(sqlite3_stmt* stmt, int column, const QVariant& value) {
 
 } // namespace
 
-bool WriteTable(const QString& path, const QString& table, const QList<Row>& rows, const QString& password) {
+bool WriteTable(const QString& path, const QString& table, const QList<Row>& rows, const QString& password,
+                bool indexIsKey) {
     sqlite3* db = OpenKeyed(path, password, true);
     if (db == nullptr)
         return false;
-    const QByteArray create = QStringLiteral("CREATE TABLE %1 (\"index\" INTEGER PRIMARY KEY, word TEXT, "
-                                             "pronounce TEXT, wordChn TEXT, sentence1 TEXT, sentence1Chn TEXT, "
-                                             "sentence2 TEXT, sentence2Chn TEXT, showTimes INTEGER, "
-                                             "toShowTime INTEGER)")
-                                  .arg(table)
-                                  .toUtf8();
-    const QByteArray insert = QStringLiteral("INSERT INTO %1 (\"index\", word, pronounce, wordChn, sentence1, "
-                                             "sentence1Chn, sentence2, sentence2Chn, showTimes, toShowTime) "
-                                             "VALUES (?,?,?,?,?,?,?,?,?,?)")
-                                  .arg(table)
-                                  .toUtf8();
+    const QByteArray create =
+        QStringLiteral("CREATE TABLE %1 (\"index\" INTEGER%2, word TEXT, "
+                       "pronounce TEXT, wordChn TEXT, sentence1 TEXT, sentence1Chn TEXT, "
+                       "sentence2 TEXT, sentence2Chn TEXT, showTimes INTEGER, "
+                       "toShowTime INTEGER)")
+            .arg(table, indexIsKey ? QStringLiteral(" PRIMARY KEY") : QString())
+            .toUtf8();
+    const QByteArray insert =
+        QStringLiteral("INSERT INTO %1 (\"index\", word, pronounce, wordChn, sentence1, "
+                       "sentence1Chn, sentence2, sentence2Chn, showTimes, toShowTime) "
+                       "VALUES (?,?,?,?,?,?,?,?,?,?)")
+            .arg(table)
+            .toUtf8();
     bool ok = sqlite3_exec(db, create.constData(), nullptr, nullptr, nullptr) == SQLITE_OK &&
               sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
     sqlite3_stmt* stmt = nullptr;
@@ -54,9 +57,9 @@ bool WriteTable(const QString& path, const QString& table, const QList<Row>& row
     for (const Row& row : rows) {
         if (!ok)
             break;
-        const QVariant values[] = {row.index,        row.word,      row.pronounce,    row.wordChn,
-                                   row.sentence1,    row.sentence1Chn, row.sentence2, row.sentence2Chn,
-                                   row.showTimes,    row.toShowTime};
+        const QVariant values[] = {row.index,     row.word,         row.pronounce, row.wordChn,
+                                   row.sentence1, row.sentence1Chn, row.sentence2, row.sentence2Chn,
+                                   row.showTimes, row.toShowTime};
         for (int i = 0; i < 10; ++i)
             Bind(stmt, i + 1, values[i]);
         ok = sqlite3_step(stmt) == SQLITE_DONE;
@@ -108,11 +111,12 @@ QString Query(const QString& path, const QString& sql, const QString& password) 
 
 std::optional<QPair<qint64, qint64>> Counters(const QString& path, const QString& table, int index,
                                               const QString& password) {
-    const QString both = Query(path,
-                               QStringLiteral("SELECT showTimes || ',' || toShowTime FROM %1 WHERE \"index\" = %2")
-                                   .arg(table)
-                                   .arg(index),
-                               password);
+    const QString both =
+        Query(path,
+              QStringLiteral("SELECT showTimes || ',' || toShowTime FROM %1 WHERE \"index\" = %2")
+                  .arg(table)
+                  .arg(index),
+              password);
     const QStringList parts = both.split(u',');
     if (parts.size() != 2)
         return std::nullopt;

@@ -26,8 +26,9 @@ struct Row {
 
 // Creates (or adds to) an encrypted database at path with one word table per call.
 // A null QVariant stores NULL. Returns false and prints the error on failure.
+// With indexIsKey false, "index" is a plain column (so it may hold NULL) instead of the row key.
 bool WriteTable(const QString& path, const QString& table, const QList<Row>& rows,
-                const QString& password = QString::fromLatin1(kPassword));
+                const QString& password = QString::fromLatin1(kPassword), bool indexIsKey = true);
 
 // n generated rows "word1".."wordN" with index 1..N and the given counters.
 QList<Row> GeneratedRows(int n, int showTimes = 0, int toShowTime = 0);
@@ -37,6 +38,7 @@ std::optional<QPair<qint64, qint64>> Counters(const QString& path, const QString
                                               const QString& password = QString::fromLatin1(kPassword));
 
 // Runs one statement on the file and returns the first column of the first row as text.
-QString Query(const QString& path, const QString& sql, const QString& password = QString::fromLatin1(kPassword));
+QString Query(const QString& path, const QString& sql,
+              const QString& password = QString::fromLatin1(kPassword));
 
 } // namespace fixture
