@@ -21,6 +21,8 @@ if [ "$packages" = 1 ]; then
     for p in "${pkgs[@]}"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
     done
+    # npm fetches the dictionary; some machines have it from a bundled nodejs build.
+    command -v npm >/dev/null 2>&1 || missing+=(nodejs npm)
     if [ ${#missing[@]} -gt 0 ]; then
         echo "setup: installing ${missing[*]}"
         sudo=""; [ "$(id -u)" = 0 ] || sudo=sudo
