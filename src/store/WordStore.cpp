@@ -41,17 +41,10 @@ QString CWordStore::CurrentCatalogueTable() const {
 int CWordStore::OpenWordList(int index, int cat) {
     category = cat;
     listIndex = index;
-    const QString path = ListFilePath(cat, index);
-    bool opened = false;
-    if (path.isEmpty()) {
-        db.Close();
-        db.SetConnectString(QString::fromLatin1(kProviderName), QString(),
-                            QString::fromLatin1(kDatabasePassword));
-        opened = db.Open(); // fails with the error text of a missing file
-    } else {
-        db.SetConnectString(QString::fromLatin1(kProviderName), path, QString::fromLatin1(kDatabasePassword));
-        opened = db.Open();
-    }
+    // A key outside the catalogue gives an empty path, which fails like a missing file.
+    db.SetConnectString(QString::fromLatin1(kProviderName), ListFilePath(cat, index),
+                        QString::fromLatin1(kDatabasePassword));
+    const bool opened = db.Open();
     if (opened) {
         isOpen = 1;
         return 1;
