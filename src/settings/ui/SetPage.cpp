@@ -1,0 +1,155 @@
+#include "settings/ui/SetPage.h"
+
+#include "platform/MessageBoxPort.h"
+#include "settings/SettingsFile.h"
+#include "settings/SettingsKeys.h"
+#include "settings/ui/AutostartPort.h"
+#include "settings/ui/NumberSpinBox.h"
+#include "settings/ui/OptionsHost.h"
+
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSlider>
+#include <QVBoxLayout>
+
+namespace mnemora {
+namespace {
+
+constexpr uint32_t kDefaultWordElapse = 8;
+constexpr uint32_t kDefaultDelayChn = 4;
+
+QLabel* Heading(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    QFont font = label->font();
+    font.setBold(true);
+    label->setFont(font);
+    return label;
+}
+
+} // namespace
+
+CSetPage::CSetPage(IOptionsHost& host, IAutostart& autostart, IMessageBox& messages, QWidget* parent)
+    : COptionsPage(parent), host_(host), autostart_(autostart), messages_(messages),
+      slider_(new QSlider(Qt::Horizontal, this)), percent_(new QLineEdit(this)),
+      autostartBox_(new QCheckBox(QStringLiteral("设置开机自启动"), this)),
+      elapse_(new CNumberSpinBox(kWordElapseLow, kWordElapseHigh, this)),
+      delay_(new CNumberSpinBox(kDelayChnLow, kDelayChnHigh, this)) {
+    slider_->setTickPosition(QSlider::NoTicks);
+    slider_->setMinimumWidth(200);
+    percent_->setReadOnly(true);
+    percent_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    percent_->setFixedWidth(percent_->fontMetrics().horizontalAdvance(QStringLiteral("1000")) + 12);
+    percent_->setFocusPolicy(Qt::NoFocus);
+
+    auto* opacityRow = new QHBoxLayout;
+    opacityRow->addWidget(slider_, 1);
+    opacityRow->addWidget(percent_);
+
+    auto* times = new QGroupBox(QStringLiteral("时间设置"), this);
+    auto* timesForm = new QFormLayout(times);
+    timesForm->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+    timesForm->setHorizontalSpacing(16);
+    timesForm->setVerticalSpacing(10);
+    timesForm->addRow(new QLabel(QStringLiteral("单词更换间隔(秒)"), times), elapse_);
+    timesForm->addRow(new QLabel(QStringLiteral("中文延迟显示(秒)"), times), delay_);
+
+    // The controls sit in a column of their own, centred under the heading.
+    auto* body = new QVBoxLayout;
+    body->setSpacing(6);
+    body->addWidget(autostartBox_);
+    body->addSpacing(14);
+    body->addWidget(new QLabel(QStringLiteral("透明度"), this));
+    body->addLayout(opacityRow);
+    body->addSpacing(18);
+    body->addWidget(times);
+
+    auto* indent = new QHBoxLayout;
+    indent->addStretch(1);
+    indent->addLayout(body, 3);
+    indent->addStretch(1);
+
+    auto* page = new QVBoxLayout(this);
+    page->addWidget(Heading(Caption(), this));
+    page->addSpacing(8);
+    page->addLayout(indent);
+    page->addStretch(1);
+
+    connect(autostartBox_, &QCheckBox::clicked, this, &CSetPage::OnAutostartClicked);
+}
+
+QString CSetPage::Caption() const {
+    return QStringLiteral("基本设置");
+}
+
+void CSetPage::OnInitDialog() {
+    slider_->setRange(0, 255);
+    slider_->setPageStep(10);
+    const auto alpha = static_cast<int>(ReadTransparent());
+    slider_->setValue(alpha);
+    ShowPercent(alpha);
+    // Connected only now: setting the start position is not a movement.
+    connect(slider_, &QSlider::valueChanged, this, &CSetPage::OnHScroll);
+
+    autostartBox_->setChecked(autostart_.IsRegistered());
+
+    // The times are shown as stored; the range check applies only when leaving the page.
+    wordElapse_ = ReadProfileInt(keys::kWord, keys::kWordElapse, kDefaultWordElapse);
+    delayChnTime_ = ReadProfileInt(keys::kWord, keys::kWordDelayChnTime, kDefaultDelayChn);
+    elapse_->SetNumber(wordElapse_);
+    delay_->SetNumber(delayChnTime_);
+}
+
+void CSetPage::OnHScroll(int position) {
+    host_.ShowFloatWindow();
+    host_.SetAlphaLive(position);
+    ShowPercent(position);
+    WriteTransparent(static_cast<uint32_t>(position));
+}
+
+void CSetPage::OnAutostartClicked(bool checked) {
+    if (checked)
+        autostart_.Register();
+    else
+        autostart_.Unregister();
+}
+
+void CSetPage::ShowPercent(int alpha) {
+    percent_->setText(QString::number(alpha * 100 / 255));
+}
+
+bool CSetPage::CheckField(CNumberSpinBox* field, uint32_t& value) {
+    const FieldCheck check = field->Check();
+    if (check.value) {
+        value = *check.value;
+        return true;
+    }
+    messages_.ShowMessage(check.message, MessageIcon::Error);
+    field->setFocus(Qt::OtherFocusReason);
+    field->selectAll();
+    return false;
+}
+
+bool CSetPage::OnKillActive() {
+    // The first failing field stops the check, so the user is told one thing at a time.
+    uint32_t elapse = 0;
+    uint32_t delay = 0;
+    if (!CheckField(elapse_, elapse) || !CheckField(delay_, delay))
+        return false;
+    wordElapse_ = elapse;
+    delayChnTime_ = delay;
+    return true;
+}
+
+void CSetPage::OnOK() {
+    // Comparing with the stored value (or its default) keeps an untouched file untouched.
+    if (ReadProfileInt(keys::kWord, keys::kWordElapse, kDefaultWordElapse) != wordElapse_)
+        WriteProfileUInt(keys::kWord, keys::kWordElapse, wordElapse_);
+    if (ReadProfileInt(keys::kWord, keys::kWordDelayChnTime, kDefaultDelayChn) != delayChnTime_)
+        WriteProfileUInt(keys::kWord, keys::kWordDelayChnTime, delayChnTime_);
+}
+
+} // namespace mnemora
