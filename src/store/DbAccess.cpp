@@ -3,6 +3,7 @@
 #include "store/SqlDialect.h"
 
 #include <QFileInfo>
+#include <cstring>
 #include <sqlcipher/sqlite3.h>
 
 namespace mnemora {
@@ -258,10 +259,24 @@ int CDbAccess::CurrentColumn(const char* column) {
         Fail(dberr::kNoCurrentRow, QString::fromLatin1(kNoCurrentRowText));
         return -1;
     }
-    const QByteArrayView name(column);
-    for (int i = 0; i < columnNames_.size(); ++i) {
-        if (name.compare(columnNames_[i], Qt::CaseInsensitive) == 0)
+    // The walk reads the same columns in the same order row after row: start just
+    // after the previous hit and try the exact spelling first. A selection of one
+    // table has no two names that differ only in case, so this finds the column the
+    // case-blind search would.
+    const int count = columnNames_.size();
+    for (int k = 0; k < count; ++k) {
+        const int i = (columnHint_ + k) % count;
+        if (std::strcmp(column, columnNames_[i].constData()) == 0) {
+            columnHint_ = i + 1;
             return i;
+        }
+    }
+    const QByteArrayView name(column);
+    for (int i = 0; i < count; ++i) {
+        if (name.compare(columnNames_[i], Qt::CaseInsensitive) == 0) {
+            columnHint_ = i + 1;
+            return i;
+        }
     }
     Fail(dberr::kNoSuchColumn, QString::fromLatin1(kNoSuchColumnText));
     return -1;

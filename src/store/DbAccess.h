@@ -72,6 +72,7 @@ private:
     bool eof_ = true;
     int32_t recordCount_ = 0;
     QVarLengthArray<QByteArray, 12> columnNames_; // of the open selection, for lookups by name
+    int columnHint_ = 0;                          // where the next lookup by name starts
 
     QString connectString;
     QString dataSource_;
