@@ -1,0 +1,95 @@
+#include "study/StudyCycle.h"
+#include "study/StudyView.h"
+
+#include "store/WordStore.h"
+
+namespace mnemora {
+
+WordRecord& CStudyCycle::Current() const {
+    return WordBatch::At(batchCursor);
+}
+
+void CStudyCycle::Show(QString text) {
+    displayText = std::move(text);
+    view_.ShowWordText(displayText);
+}
+
+QString CStudyCycle::MeaningText() const {
+    const WordRecord& r = Current();
+    return r.word + QStringLiteral("  [ ") + r.pronounce + QStringLiteral(" ]\r\n") + r.wordChn;
+}
+
+void CStudyCycle::StepDisplay() {
+    if (batchCursor == store_.batch.end())
+        return;
+    switch (phase) {
+    case kPhaseWord:
+        ShowWord();
+        if (!autoPlay)
+            RevealMeaning(); // manual playback shows word and meaning together
+        break;
+    case kPhaseFirstSentence:
+        meaningPending = false;
+        ShowFirstSentence();
+        break;
+    case kPhaseSecondSentence:
+        meaningPending = false;
+        ShowSecondSentence();
+        break;
+    default:
+        break;
+    }
+}
+
+void CStudyCycle::ShowWord() {
+    if (batchCursor == store_.batch.end())
+        return;
+    WordRecord& r = Current();
+    if (!secondPass) {
+        ++r.showTimes;
+        r.toShowTime = IntervalFor(r.showTimes);
+    }
+    Show(r.word);
+    meaningPending = true;
+}
+
+void CStudyCycle::RevealMeaning() {
+    if (phase != kPhaseWord || !meaningPending || batchCursor == store_.batch.end())
+        return;
+    QString text = MeaningText();
+    if (showSentence && !Current().sentence1.isEmpty()) {
+        phase = kPhaseFirstSentence;
+    } else {
+        phase = kPhaseWord;
+        batchCursor = WordBatch::Next(batchCursor);
+    }
+    Show(std::move(text));
+}
+
+void CStudyCycle::ShowFirstSentence() {
+    if (batchCursor == store_.batch.end())
+        return;
+    const WordRecord& r = Current();
+    QString text =
+        MeaningText() + QStringLiteral("\r\n") + r.sentence1 + QStringLiteral("\r\n") + r.sentence1Chn;
+    if (!r.sentence2.isEmpty()) {
+        phase = kPhaseSecondSentence;
+    } else {
+        phase = kPhaseWord;
+        batchCursor = WordBatch::Next(batchCursor);
+    }
+    Show(std::move(text));
+}
+
+void CStudyCycle::ShowSecondSentence() {
+    if (batchCursor == store_.batch.end())
+        return;
+    const WordRecord& r = Current();
+    QString text =
+        MeaningText() + QStringLiteral("\r\n") + r.sentence2 + QStringLiteral("\r\n") + r.sentence2Chn;
+    phase = kPhaseWord;
+    batchCursor = WordBatch::Next(batchCursor);
+    Show(std::move(text));
+}
+
+} // namespace mnemora

@@ -1,0 +1,134 @@
+#pragma once
+
+#include "store/WordBatch.h"
+#include "study/RunTimesCounter.h"
+#include "study/StudyIds.h"
+
+#include <QString>
+#include <cstdint>
+
+namespace mnemora {
+
+class CWordStore;
+class IStudyView;
+
+// The study cycle of the float window: which word is shown when (scheduler), what the
+// window says at each step (presentation), when it moves on (playback) and how far the
+// list has been learnt (statistics). The window owns one, passes it its word store and
+// itself as the view, forwards timer ticks, keys and the study commands, and reads the
+// state below for its check marks.
+//
+// Everything runs on the user-interface thread. Modal boxes and the options sheet are
+// opened from inside some operations, and while the sheet is open a change of list may
+// run a whole ScheduleNextBatch of its own; no operation holds a batch position or a
+// walk result across such a call.
+class CStudyCycle final {
+public:
+    static constexpr int kBatchSize = 50;
+    static constexpr uint32_t kLearntShowTimes = 7;
+    static constexpr int kPhaseWord = 0;
+    static constexpr int kPhaseFirstSentence = 2;
+    static constexpr int kPhaseSecondSentence = 3;
+    static constexpr int kPhaseNoBatch = 4;
+
+    // The menu commands handled here; the menus send the same numbers.
+    static constexpr int kCmdToggleFloat = 32772;   // "悬浮窗(&F)"
+    static constexpr int kCmdOptions = 32773;       // "选项设置(&S)"
+    static constexpr int kCmdLearningStats = 32797; // "学习状态"
+    static constexpr int kCmdAutoPlay = 32801;      // "自动播放"
+    static constexpr int kCmdManualPlay = 32802;    // "手动播放"
+
+    CStudyCycle(CWordStore& store, IStudyView& view);
+    CStudyCycle(const CStudyCycle&) = delete;
+    CStudyCycle& operator=(const CStudyCycle&) = delete;
+
+    // --- scheduler ---
+    // Counts a program start in RunTimes and makes it the base of new due values;
+    // returns the new value (1 on the first start on this machine).
+    uint32_t CountStart();
+    // Walks the open table for the next batch; 0 when no list is open or it has no rows.
+    int LoadNextBatch();
+    // Loads the next non-empty batch, puts batchCursor on its first entry and, in
+    // automatic playback, restarts the timers.
+    void ScheduleNextBatch();
+    // Called with batchCursor at the end position: second pass, or save and reload.
+    void EndOfBatch();
+    // The new toShowTime after a first-pass show raised showTimes to n.
+    uint32_t IntervalFor(uint32_t n) const;
+
+    // --- presentation ---
+    void StepDisplay();
+    void ShowWord();
+    void RevealMeaning();
+    void ShowFirstSentence();
+    void ShowSecondSentence();
+
+    // --- playback ---
+    // Timer ticks of kWordTimerId and kMeaningTimerId; other ids are ignored.
+    void OnTimer(int id);
+    // The delay started by RestartTimers has elapsed: arm the meaning timer.
+    void OnMeaningDelayElapsed();
+    void RestartTimers();
+    // Kills both timers and cancels a pending arming of the meaning timer.
+    void KillTimers();
+    void LoadWordTimings();
+    void NextWord();
+    void PrevWord();
+    void OnAutoPlay();
+    void OnManualPlay();
+    void OnToggleFloat();
+    // The tray icon's double click: show the window and restart the timers in either mode.
+    void OnTrayDoubleClick();
+    // The options command: the sheet runs with the timers stopped; they restart after it.
+    void OpenOptions();
+
+    // --- statistics ---
+    void ShowLearningStats();
+    QString LearningStatsText() const;
+
+    // Runs a study command; false for ids that are not study commands.
+    bool OnCommand(int id);
+
+    bool HasBatch() const { return phase != kPhaseNoBatch; }
+    // The RunTimes value the scheduler works with (the file's, or the one kept in
+    // memory after a failed write).
+    uint32_t CurrentRunTimes() { return runTimes_.Read(); }
+    bool RunTimesUnsaved() const { return runTimes_.Unsaved(); }
+
+    // Work counters for benchmarks and tests: walks that passed rows, and rows passed.
+    struct WalkStats {
+        uint64_t walks = 0;
+        uint64_t rowsPassed = 0;
+    };
+    const WalkStats& GetWalkStats() const { return walkStats_; }
+
+    WordBatch::Position batchCursor;
+    bool secondPass = false;
+    int phase = kPhaseNoBatch;
+    bool meaningPending = false;
+    bool showSentence = true;
+    bool autoPlay = true;
+    uint32_t cachedRunTimes = 0;
+    uint32_t wordPeriod = 0;   // milliseconds, both timers
+    uint32_t meaningDelay = 0; // milliseconds from arming the word timer to arming the meaning timer
+    bool floatVisible = true;
+    QString displayText;
+
+private:
+    struct WalkSummary;
+    int LoadNextBatch(WalkSummary& walk);
+    void CompleteList();
+    void Walk(uint32_t runTimes, WalkSummary& walk);
+    bool EmptyBatchStep(const WalkSummary& walk);
+    void ShowPendingWarning();
+    void Show(QString text);
+    WordRecord& Current() const;
+    QString MeaningText() const;
+
+    CWordStore& store_;
+    IStudyView& view_;
+    CRunTimesCounter runTimes_;
+    WalkStats walkStats_;
+};
+
+} // namespace mnemora
