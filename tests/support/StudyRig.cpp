@@ -1,0 +1,66 @@
+#include "StudyRig.h"
+
+#include "settings/SettingsFile.h"
+
+#include <QDir>
+#include <QRegularExpression>
+
+StudyRig::StudyRig(const QString& templatePath)
+    : dir(templatePath.isEmpty() ? QDir::tempPath() + QStringLiteral("/mnemora-XXXXXX") : templatePath) {
+    QDir(dir.path()).mkdir(QStringLiteral("db"));
+    mnemora::OverrideSettingsPath(dir.filePath(QStringLiteral("mnemora.ini")));
+    store = std::make_unique<mnemora::CWordStore>(view, dir.filePath(QStringLiteral("mnemora")));
+    store->db.SetExecuteObserver([this](const QString& sql) { statements.append(sql); });
+    cycle = std::make_unique<mnemora::CStudyCycle>(*store, view);
+    view.Attach(cycle.get());
+}
+
+bool StudyRig::WriteList(const QList<fixture::Row>& rows, const QString& file, const QString& table) {
+    return fixture::WriteTable(DbFile(file), table, rows);
+}
+
+void StudyRig::Open(int listIndex, int category) {
+    store->OpenWordList(listIndex, category);
+    store->OpenWordTable();
+}
+
+void StudyRig::SetSetting(const char* section, const char* key, uint32_t value) {
+    mnemora::WriteProfileUInt(section, key, value);
+}
+
+void StudyRig::UseUnwritableSettings() {
+    mnemora::OverrideSettingsPath(dir.filePath(QStringLiteral("missing/mnemora.ini")));
+}
+
+QStringList StudyRig::WrittenCounters(qsizetype from) const {
+    static const QRegularExpression update(QStringLiteral(
+        "^UPDATE \\w+ SET showTimes = '(-?\\d+)', toShowTime = '(-?\\d+)' WHERE index = (-?\\d+)$"));
+    QStringList counters;
+    for (qsizetype i = from; i < statements.size(); ++i) {
+        const QRegularExpressionMatch m = update.match(statements[i]);
+        if (m.hasMatch())
+            counters << m.captured(3) + u':' + m.captured(1) + u':' + m.captured(2);
+    }
+    return counters;
+}
+
+QList<fixture::Row> Words(int n, int showTimes, qint64 toShowTime, bool sentences) {
+    QList<fixture::Row> rows;
+    for (int i = 1; i <= n; ++i) {
+        fixture::Row row;
+        row.index = i;
+        row.word = QStringLiteral("w%1").arg(i);
+        row.pronounce = QStringLiteral("p%1").arg(i);
+        row.wordChn = QStringLiteral("词%1").arg(i);
+        if (sentences) {
+            row.sentence1 = QStringLiteral("s1 of w%1").arg(i);
+            row.sentence1Chn = QStringLiteral("例句一%1").arg(i);
+            row.sentence2 = QStringLiteral("s2 of w%1").arg(i);
+            row.sentence2Chn = QStringLiteral("例句二%1").arg(i);
+        }
+        row.showTimes = showTimes;
+        row.toShowTime = toShowTime;
+        rows << row;
+    }
+    return rows;
+}
