@@ -1,0 +1,256 @@
+#include "app/MnemoraDlg.h"
+
+#include "app/DesktopAlert.h"
+#include "app/ProgramIcon.h"
+#include "app/SystemAutostart.h"
+#include "platform/AutoStart.h"
+#include "platform/ProgramPath.h"
+#include "platform/SingleInstance.h"
+#include "platform/UpdaterHandOff.h"
+#include "platform/x11/X11WindowHints.h"
+#include "settings/SettingsFile.h"
+#include "settings/SettingsKeys.h"
+#include "settings/ui/MyPropertySheet.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMessageBox>
+#include <QScreen>
+#include <QSystemTrayIcon>
+#include <QWindow>
+#include <climits>
+
+namespace mnemora {
+namespace {
+
+// Dialog units of the template font (8-point "MS Shell Dlg" at 96 dpi: 6 × 13 pixel
+// base units), rounded as the platform maps them.
+int DluX(int units) {
+    return (units * 6 + 2) / 4;
+}
+int DluY(int units) {
+    return (units * 13 + 4) / 8;
+}
+
+const QString kWelcomeText = QStringLiteral("欢迎使用 Mnemora \n\n正在加载……");
+
+} // namespace
+
+CMnemoraDlg::CMnemoraDlg(QWidget* parent)
+    : QWidget(parent, Qt::FramelessWindowHint | Qt::Tool), wordStore(*this), study(wordStore, *this) {
+    setObjectName(QStringLiteral("MnemoraFloatWindow"));
+    setWindowTitle(QStringLiteral("Mnemora")); // no caption shows it; it names the window to the desktop
+    // The background is painted by hand, fully transparent while background
+    // transparency is on; the window needs an alpha channel for that from the start.
+    setAttribute(Qt::WA_TranslucentBackground);
+    setFixedSize(DluX(kTemplateWidthDlu), DluY(kTemplateHeightDlu));
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+
+    wordLabel = new QLabel(kWelcomeText, this);
+    wordLabel->setObjectName(QStringLiteral("wordLabel"));
+    wordLabel->setGeometry(DluX(1), DluY(7), DluX(352), DluY(53));
+    wordLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    wordLabel->setWordWrap(true);
+    wordLabel->setTextFormat(Qt::PlainText);
+    wordLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+    wordLabel->setAutoFillBackground(false);
+
+    wordTimer.setTimerType(Qt::PreciseTimer);
+    meaningTimer.setTimerType(Qt::PreciseTimer);
+    meaningDelayTimer.setTimerType(Qt::PreciseTimer);
+    meaningDelayTimer.setSingleShot(true);
+    connect(&wordTimer, &QTimer::timeout, this, [this] { study.OnTimer(kWordTimerId); });
+    connect(&meaningTimer, &QTimer::timeout, this, [this] { study.OnTimer(kMeaningTimerId); });
+    connect(&meaningDelayTimer, &QTimer::timeout, this, [this] { study.OnMeaningDelayElapsed(); });
+    hoverTimer.setSingleShot(true);
+    hoverTimer.setInterval(400); // the platform's default hover time
+    connect(&hoverTimer, &QTimer::timeout, this, &CMnemoraDlg::OnHover);
+}
+
+CMnemoraDlg::~CMnemoraDlg() {
+    // Tray icon first, then the instance marker; the word store closes its database itself.
+    delete trayIcon;
+    trayIcon = nullptr;
+    instance.reset();
+}
+
+bool CMnemoraDlg::OnInitDialog() {
+    setWindowIcon(ProgramIcon());
+
+    instance = std::make_unique<CSingleInstance>();
+    if (instance->Claim() == CSingleInstance::Role::Secondary) {
+        // Without a tray a hidden window has no other way back: bring the running one forward.
+        instance->RequestActivation();
+        ShowMessage(QStringLiteral("该软件已经正在运行！"), MessageIcon::Information);
+        return false;
+    }
+    connect(instance.get(), &CSingleInstance::activationRequested, this, &CMnemoraDlg::ShowAndRaise);
+
+    WriteProfileUInt(keys::kVersion, keys::kMnemora, 101);
+    if (ReadProfileInt(keys::kVersion, keys::kDictionary, 0) == 0)
+        WriteProfileUInt(keys::kVersion, keys::kDictionary, 9);
+    if (study.CountStart() == 1)
+        RegisterAutostart();
+
+    backColor = ReadBackgroundColor();
+    textColor = ReadTextColor();
+    wordFont = QFont(QStringLiteral("Times New Roman"));
+    wordFont.setPixelSize(16);
+    ApplyWordFont();
+
+    winId(); // the native window must exist before its hints are set
+    PlaceWindow();
+    topMost = ReadTopMost();
+    ApplyTopMost();
+    study.showSentence = ReadShowSentence();
+    alpha = static_cast<int>(ReadTransparent());
+    backTransparent = false;
+    ApplyLayering();
+    KeepOutOfTaskbar(windowHandle());
+
+    SetUpMenus();
+    SetUpTray();
+
+    const int category = ReadExamStudy();
+    wordStore.OpenWordList(ReadWordListIndex(), category);
+    wordStore.OpenWordTable();
+    study.ScheduleNextBatch();
+    initialised = true;
+    return true;
+}
+
+void CMnemoraDlg::PlaceWindow() {
+    const auto left = static_cast<int32_t>(ReadProfileInt(keys::kFloatWindow, keys::kFloatWindowLeft, 0));
+    const auto top = static_cast<int32_t>(ReadProfileInt(keys::kFloatWindow, keys::kFloatWindowTop, 0));
+    if (left == 0 && top == 0) {
+        const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+        move(static_cast<int>(screen.width() * 0.3), static_cast<int>(screen.height() * 0.01 + 2.0));
+    } else {
+        move(left, top);
+    }
+}
+
+void CMnemoraDlg::OnExit() {
+    WriteFloatWindowPos(pos().x(), pos().y());
+    const UpdaterHandOffResult updater = HandOffToUpdater(QFileInfo(ProgramFilePath()).absolutePath());
+    // A failed replacement is reported, but the exit still finishes with the counters written.
+    if (!updater.error.isEmpty())
+        ShowMessage(updater.error, MessageIcon::Error);
+    wordStore.SaveBatch();
+    study.KillTimers();
+    shutDown = true;
+    close();
+    QCoreApplication::quit();
+}
+
+void CMnemoraDlg::SaveOnShutdown() {
+    if (!initialised || shutDown)
+        return;
+    shutDown = true;
+    WriteFloatWindowPos(pos().x(), pos().y());
+    wordStore.SaveBatch();
+    study.KillTimers();
+}
+
+void CMnemoraDlg::closeEvent(QCloseEvent* event) {
+    // A close by the window manager ends the run like the exit command, without the updater.
+    SaveOnShutdown();
+    QWidget::closeEvent(event);
+    QCoreApplication::quit();
+}
+
+void CMnemoraDlg::ShowAndRaise() {
+    if (!isVisible())
+        study.OnToggleFloat(); // shows the window and restarts the timers
+    raise();
+    activateWindow();
+}
+
+// --- IStudyView ---
+
+void CMnemoraDlg::ShowMessage(const QString& text, MessageIcon icon) {
+    QMessageBox::Icon boxIcon = QMessageBox::NoIcon;
+    if (icon == MessageIcon::Error)
+        boxIcon = QMessageBox::Critical;
+    else if (icon == MessageIcon::Information)
+        boxIcon = QMessageBox::Information;
+    QWidget* owner = QApplication::activeModalWidget();
+    if (owner == nullptr && isVisible())
+        owner = this;
+    QMessageBox box(boxIcon, QStringLiteral("Mnemora"), text, QMessageBox::Ok, owner);
+    box.setObjectName(QStringLiteral("MnemoraMessageBox"));
+    box.exec();
+}
+
+void CMnemoraDlg::ShowWordText(const QString& text) {
+    // The label shows "\r\n" as a line break; the composed text itself keeps it.
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    wordLabel->setText(shown);
+    if (isVisible())
+        repaint();
+}
+
+bool CMnemoraDlg::IsFloatVisible() const {
+    return isVisible();
+}
+
+void CMnemoraDlg::ShowFloat() {
+    show();
+}
+
+void CMnemoraDlg::HideFloat() {
+    hide();
+}
+
+void CMnemoraDlg::ArmTimer(int id, uint32_t periodMs) {
+    QTimer& timer = id == kWordTimerId ? wordTimer : meaningTimer;
+    timer.start(static_cast<int>(std::min<uint32_t>(periodMs, INT_MAX)));
+}
+
+void CMnemoraDlg::KillTimer(int id) {
+    (id == kWordTimerId ? wordTimer : meaningTimer).stop();
+}
+
+void CMnemoraDlg::StartMeaningDelay(uint32_t delayMs) {
+    meaningDelayTimer.start(static_cast<int>(std::min<uint32_t>(delayMs, INT_MAX)));
+}
+
+void CMnemoraDlg::CancelMeaningDelay() {
+    meaningDelayTimer.stop();
+}
+
+void CMnemoraDlg::ShowDesktopAlert(int seconds, const QString& text) {
+    mnemora::ShowDesktopAlert(this, static_cast<unsigned>(seconds), text);
+}
+
+void CMnemoraDlg::RunOptionsSheet() {
+    CSystemAutostart autostart;
+    CMyPropertySheet sheet(*this, autostart, *this);
+    sheet.exec();
+}
+
+// --- IOptionsHost ---
+
+void CMnemoraDlg::ShowFloatWindow() {
+    show();
+}
+
+void CMnemoraDlg::SetAlphaLive(int value) {
+    alpha = value;
+    backTransparent = false;
+    hoverShown = false;
+    ApplyLayering();
+}
+
+void CMnemoraDlg::ChangeWordList(int category, int listIndex) {
+    wordStore.SaveBatch();
+    wordStore.db.Close();
+    wordStore.OpenWordList(listIndex, category);
+    wordStore.OpenWordTable();
+    study.ScheduleNextBatch();
+}
+
+} // namespace mnemora

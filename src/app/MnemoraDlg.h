@@ -1,0 +1,135 @@
+#pragma once
+
+#include "settings/ui/OptionsHost.h"
+#include "store/WordStore.h"
+#include "study/StudyCycle.h"
+#include "study/StudyView.h"
+
+#include <QFont>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+#include <cstdint>
+#include <memory>
+
+class QLabel;
+class QMenu;
+class QSystemTrayIcon;
+
+namespace mnemora {
+
+class CSingleInstance;
+struct MenuState;
+
+// The float window: the program's only main window and its hub. It owns the word store
+// and the study cycle, draws the current text over its own background, carries the
+// appearance state, the tray icon and both context menus, and runs start-up and exit.
+class CMnemoraDlg final : public QWidget, public IStudyView, public IOptionsHost {
+    Q_OBJECT
+public:
+    // Size of the window template in dialog units, and the word label inside it.
+    static constexpr int kTemplateWidthDlu = 360;
+    static constexpr int kTemplateHeightDlu = 67;
+    static constexpr int kWordLabelId = 1002;
+
+    explicit CMnemoraDlg(QWidget* parent = nullptr);
+    ~CMnemoraDlg() override;
+
+    // Start-up. False when another instance runs: then nothing has been written and the
+    // window must not be shown.
+    bool OnInitDialog();
+
+    // Menu commands of both context menus.
+    void OnCommand(int id);
+    // The exit command: position, updater, counters, timers, close.
+    void OnExit();
+    // Any other end of the run (window manager close, end of session, signal): position
+    // and counters are saved, the updater is not started. Runs at most once.
+    void SaveOnShutdown();
+
+    // IStudyView
+    void ShowMessage(const QString& text, MessageIcon icon) override;
+    void ShowWordText(const QString& text) override;
+    bool IsFloatVisible() const override;
+    void ShowFloat() override;
+    void HideFloat() override;
+    void ArmTimer(int id, uint32_t periodMs) override;
+    void KillTimer(int id) override;
+    void StartMeaningDelay(uint32_t delayMs) override;
+    void CancelMeaningDelay() override;
+    void ShowDesktopAlert(int seconds, const QString& text) override;
+    void RunOptionsSheet() override;
+
+    // IOptionsHost
+    void ShowFloatWindow() override;
+    void SetAlphaLive(int value) override;
+    void ChangeWordList(int category, int listIndex) override;
+
+    // Appearance commands.
+    void OnTopMost();
+    void OnShowSentence();
+    void OnTextFont();
+    void OnBackColor();
+    void OnBackTransparent();
+
+    MenuState CurrentMenuState() const;
+    CStudyCycle& Study() { return study; }
+    CWordStore& Store() { return wordStore; }
+    QLabel* WordLabel() const { return wordLabel; }
+    QMenu* FloatMenu() const { return floatMenu; }
+    // The hover delay after which a resting mouse shows a transparent background.
+    QTimer& HoverTimer() { return hoverTimer; }
+    bool HoverShown() const { return hoverShown; }
+
+    // Appearance state, as the menus and the options sheet see it.
+    uint32_t textColor = 0;
+    uint32_t backColor = 0;
+    int alpha = 240;
+    bool backTransparent = false;
+    bool topMost = true;
+    bool mouseTracking = false;
+    QFont wordFont;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void PlaceWindow();
+    void ApplyLayering();
+    void ApplyTopMost();
+    void ApplyWordFont();
+    void SetUpMenus();
+    void SetUpTray();
+    void OnTrayActivated(int reason);
+    void ShowFloatMenu(const QPoint& globalPos);
+    void ShowAbout();
+    void ShowWindowMenu();
+    void OnHover();
+    void ShowAndRaise();
+
+    CWordStore wordStore;
+    CStudyCycle study;
+    std::unique_ptr<CSingleInstance> instance;
+    QLabel* wordLabel = nullptr;
+    QMenu* floatMenu = nullptr;
+    bool floatMenuHasStats = false;
+    QPointer<QMenu> trayMenu;
+    QSystemTrayIcon* trayIcon = nullptr;
+    QTimer wordTimer;
+    QTimer meaningTimer;
+    QTimer meaningDelayTimer;
+    QTimer hoverTimer;
+    bool hoverShown = false;
+    bool initialised = false;
+    bool shutDown = false;
+    QPoint dragOffset;
+    bool manualDrag = false;
+};
+
+} // namespace mnemora

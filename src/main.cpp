@@ -1,0 +1,6 @@
+#include "app/MnemoraApp.h"
+
+int main(int argc, char** argv) {
+    mnemora::CMnemoraApp app;
+    return app.Run(argc, argv);
+}

@@ -1,0 +1,25 @@
+// Helper of the desktop tests: makes a small encrypted word list and reads its counters
+// back, without going through the code under test.
+//   e2e_list create FILE TABLE ROWS     rows word1..wordN with sentences, counters 0
+//   e2e_list counters FILE TABLE        one line "index showTimes toShowTime" per row
+#include "FixtureDb.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() == 5 && args[1] == QStringLiteral("create"))
+        return fixture::WriteTable(args[2], args[3], fixture::GeneratedRows(args[4].toInt())) ? 0 : 1;
+    if (args.size() == 4 && args[1] == QStringLiteral("counters")) {
+        const QString rows = fixture::Query(
+            args[2], QStringLiteral("SELECT group_concat(\"index\" || ' ' || showTimes || ' ' || toShowTime, "
+                                    "char(10)) FROM %1")
+                         .arg(args[3]));
+        std::printf("%s\n", qPrintable(rows));
+        return 0;
+    }
+    std::fprintf(stderr, "usage: e2e_list create FILE TABLE ROWS | counters FILE TABLE\n");
+    return 2;
+}

@@ -1,0 +1,88 @@
+# Shared helpers of the desktop tests: a private X server, a private home, polling and
+# a pass/fail tally. Sourced by each test script.
+set -uo pipefail
+
+passed=0 failed=0
+work=$(mktemp -d)
+pids=()
+
+cleanup() {
+    for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+    wait 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+check() { # check NAME COMMAND...
+    local name=$1; shift
+    if "$@"; then
+        passed=$((passed + 1)); echo "PASS   : $name"
+    else
+        failed=$((failed + 1)); echo "FAIL!  : $name"
+    fi
+}
+
+finish() {
+    echo "Totals: $passed passed, $failed failed"
+    echo "$passed passed, $failed failed"
+    [ "$failed" = 0 ]
+}
+
+wait_for() { # wait_for SECONDS COMMAND...: polls until the command succeeds
+    local until=$((SECONDS + $1)); shift
+    while ! "$@" >/dev/null 2>&1; do
+        [ $SECONDS -ge $until ] && return 1
+        sleep 0.1
+    done
+}
+
+start_x() { # start_x [--tray] [--compositor]
+    export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/run"
+    mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+    unset WAYLAND_DISPLAY XDG_SESSION_TYPE QT_QPA_PLATFORM SESSION_MANAGER
+    exec 5> "$work/display"
+    Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+    pids+=($!)
+    wait_for 10 test -s "$work/display" || { echo "Xvfb did not start"; return 1; }
+    export DISPLAY=":$(head -n1 "$work/display")"
+    for opt in "$@"; do
+        case $opt in
+        --tray) trayer --SetDockType true >"$work/trayer.log" 2>&1 & pids+=($!)
+                wait_for 10 sh -c 'xprop -root _NET_SUPPORTED >/dev/null && xdotool search --class trayer' ;;
+        --compositor) xcompmgr >"$work/xcompmgr.log" 2>&1 & pids+=($!) ;;
+        esac
+    done
+}
+
+# The float window: the mapped "Mnemora" window of the float window's size.
+float_window() {
+    local id
+    for id in $(xdotool search --onlyvisible --name '^Mnemora$' 2>/dev/null); do
+        if xwininfo -id "$id" | grep -q 'Width: 540' && xwininfo -id "$id" | grep -q 'Height: 109'; then
+            echo "$id"; return 0
+        fi
+    done
+    return 1
+}
+
+window_pos() { # prints "x y" of a window
+    xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x, y}'
+}
+
+ini_value() { # ini_value FILE KEY
+    sed -n "s/^$2=//p" "$1" | head -n1 | tr -d '\r'
+}
+
+# Colour of one pixel of the screen as "r,g,b".
+pixel() { # pixel X Y
+    import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null |
+        sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1,\2,\3/p' | tail -n1
+}
+
+# Number of pixels of a window's screenshot that differ from the given colour.
+pixels_unlike() { # pixels_unlike WINDOW "r,g,b"
+    local shot="$work/shot-$RANDOM.png"
+    import -window "$1" "$shot" 2>/dev/null || { echo 0; return; }
+    convert "$shot" -fill black +opaque "rgb($2)" -fill white -opaque "rgb($2)" -negate \
+        -format '%[fx:int(mean*w*h+0.5)]' info: 2>/dev/null
+}
