@@ -4,6 +4,8 @@
 #include "Builder.h"
 #include "Diagnostics.h"
 #include "FixtureDb.h"
+#include "RecordingMessageBox.h"
+#include "store/WordStore.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -199,6 +201,20 @@ private slots:
                  QStringLiteral("/ˈziːbrə/"));
     }
 
+    void theWordStoreReadsTheLists() {
+        RecordingMessageBox box;
+        CWordStore store(box, Path(QStringLiteral("mnemora"))); // its db/ is where the lists went
+        QCOMPARE(store.OpenWordList(2, 1), 1);                  // nce3
+        store.OpenWordTable();
+        QCOMPARE(store.recordCount, 1);
+        WordRecord record;
+        store.ReadRow(record);
+        QCOMPARE(record.index, 1);
+        QCOMPARE(record.word, QStringLiteral("abandon"));
+        QCOMPARE(record.sentence2Chn, QStringLiteral("他们把旧车丢在路边。"));
+        QVERIFY(box.shown.isEmpty());
+    }
+
     void sentenceChoice_data() {
         QTest::addColumn<QString>("table");
         QTest::addColumn<QString>("word");
@@ -323,6 +339,8 @@ private slots:
                        QStringLiteral("UPDATE cet4 SET showTimes = 3, toShowTime = 12 WHERE word = 'penny'"));
         fixture::Query(
             nce, QStringLiteral("UPDATE nce4 SET showTimes = 7, toShowTime = 40 WHERE word = 'tackle'"));
+        fixture::Query(cet4,
+                       QStringLiteral("UPDATE cet4 SET showTimes = 1, toShowTime = 2 WHERE word = 'art'"));
         // The trainer leaves its lists in WAL mode.
         fixture::Query(cet4, QStringLiteral("PRAGMA journal_mode=WAL"));
 
@@ -338,6 +356,7 @@ private slots:
         QCOMPARE(rows[0].mid(7, 2), (QStringList{"0", "0"}));
         QCOMPARE(RowOf(nce, QStringLiteral("nce4"), QStringLiteral("tackle")).mid(7, 2),
                  (QStringList{"7", "40"}));
+        QVERIFY(Said(QStringLiteral("cet4: progress of 1 word(s) no longer in the list is dropped")));
         QCOMPARE(fixture::Query(cet4, QStringLiteral("PRAGMA journal_mode")), QStringLiteral("delete"));
         QVERIFY(!QFile::exists(cet4 + QStringLiteral("-wal")));
     }

@@ -18,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLocale>
+#include <QSet>
 #include <cstdio>
 
 namespace mnemora {
@@ -150,23 +151,43 @@ bool BuildLists(const BuildOptions& options, Inputs& in, CRowMaker& maker, std::
     return true;
 }
 
-// Copies the counters of words the old file already had; returns how many came over.
-int CarryOver(const QHash<QString, StudyCounters>& saved, TableRows& table) {
-    QHash<QString, StudyCounters> byLower;
-    for (auto it = saved.cbegin(); it != saved.cend(); ++it)
-        byLower.insert(it.key().toLower(), it.value());
-    int carried = 0;
+// Copies the counters of words the old file already had; returns how many came over and
+// counts in dropped the words with progress that the new list no longer has.
+int CarryOver(const QHash<QString, StudyCounters>& saved, TableRows& table, int& dropped) {
+    QHash<QString, WordRow*> byWord;
+    QHash<QString, WordRow*> byLower;
     for (WordRow& row : table.rows) {
-        auto it = saved.constFind(row.word);
-        if (it == saved.constEnd()) {
-            it = byLower.constFind(row.word.toLower());
-            if (it == byLower.constEnd())
-                continue;
-        }
-        row.showTimes = it->showTimes;
-        row.toShowTime = it->toShowTime;
-        carried += (row.showTimes != 0 || row.toShowTime != 0) ? 1 : 0;
+        byWord.insert(row.word, &row);
+        byLower.insert(row.word.toLower(), &row);
     }
+    // Exact spellings first, so "Polish" and "polish" in an old list each keep their own.
+    QSet<const WordRow*> matched;
+    QList<QString> unmatched;
+    for (auto it = saved.cbegin(); it != saved.cend(); ++it) {
+        WordRow* row = byWord.value(it.key());
+        if (row == nullptr) {
+            unmatched << it.key();
+            continue;
+        }
+        row->showTimes = it->showTimes;
+        row->toShowTime = it->toShowTime;
+        matched.insert(row);
+    }
+    dropped = 0;
+    for (const QString& word : unmatched) {
+        const StudyCounters counters = saved.value(word);
+        WordRow* row = byLower.value(word.toLower());
+        if (row == nullptr || matched.contains(row)) {
+            dropped += counters.showTimes != 0 || counters.toShowTime != 0 ? 1 : 0;
+            continue;
+        }
+        row->showTimes = counters.showTimes;
+        row->toShowTime = counters.toShowTime;
+        matched.insert(row);
+    }
+    int carried = 0;
+    for (const WordRow* row : std::as_const(matched))
+        carried += row->showTimes != 0 || row->toShowTime != 0 ? 1 : 0;
     return carried;
 }
 
@@ -218,7 +239,13 @@ bool WriteFiles(const BuildOptions& options, std::vector<BuiltList>& lists, cons
         for (BuiltList& list : lists) {
             if (file != QLatin1String(list.catalogue->file))
                 continue;
-            list.summary.carried = CarryOver(saved.value(file).value(list.rows.table), list.rows);
+            int dropped = 0;
+            list.summary.carried = CarryOver(saved.value(file).value(list.rows.table), list.rows, dropped);
+            if (dropped > 0)
+                diag.Warning(out.filePath(file), 0,
+                             QStringLiteral("%1: progress of %2 word(s) no longer in the list is dropped")
+                                 .arg(list.rows.table)
+                                 .arg(dropped));
             tables.push_back(list.rows);
         }
         const StagedFile stage{out.filePath(file), out.filePath(file) + suffix};

@@ -192,18 +192,25 @@ std::vector<ListMember> MembersByRule(const CEcdict& ecdict, const ListRule& rul
 
 std::vector<ListMember> ResolveHeadwords(const CEcdict& ecdict, const QList<Headword>& headwords,
                                          const QString& path, CDiagnostics& diag) {
+    constexpr int kMaxReported = 20; // a list in the wrong language should not flood the terminal
     std::vector<ListMember> members;
     std::unordered_set<int> seen;
+    int missing = 0;
     for (const Headword& headword : headwords) {
         const int row = ecdict.FindHeadword(headword.word);
         if (row < 0) {
-            diag.Warning(path, headword.line,
-                         QStringLiteral("\"%1\" is not in ECDICT; skipped").arg(headword.word));
+            if (++missing <= kMaxReported)
+                diag.Warning(path, headword.line,
+                             QStringLiteral("\"%1\" is not in ECDICT; skipped").arg(headword.word));
             continue;
         }
         if (seen.insert(row).second)
             members.push_back({row, headword.word});
     }
+    if (missing > kMaxReported)
+        diag.Warning(
+            path, 0,
+            QStringLiteral("%1 more headwords are not in ECDICT; skipped").arg(missing - kMaxReported));
     return members;
 }
 
