@@ -1,0 +1,491 @@
+// The word-list builder end to end, on a dozen-row dictionary and a few sentence pairs
+// written here: membership, order, rows, sentence choice, credits, progress carry-over,
+// atomic replacement and bad inputs.
+#include "Builder.h"
+#include "Diagnostics.h"
+#include "FixtureDb.h"
+#include "RecordingMessageBox.h"
+#include "store/WordStore.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <sqlcipher/sqlite3.h>
+
+using namespace mnemora;
+
+namespace {
+
+// ranks: leave 150 < start 200 < art 346 < left 771 < accident 900 < leaf 1800 < abandon 2182
+//        < tackle 3000 < penny 3500 < zebra 6000 < bill 8026 < quay 9500; accidents unranked.
+const char kEcdict[] =
+    R"(word,phonetic,definition,translation,pos,collins,oxford,tag,bnc,frq,exchange,detail,audio
+abandon,ә'bændәn,,"vt. 放弃, 抛弃, 遗弃, 使屈从\nn. 放任, 无拘束, 狂热\n[计] 放弃",,,,cet4 cet6,2057,2182,d:abandoned/p:abandoned/i:abandoning/3:abandons,,
+art,ɑ:t,,"n. 艺术, 人文科学, 技术, 巧妙",,,,zk cet4,477,346,s:arts,,
+start,stɑ:t,,"v. 开始, 出发\nn. 开始",,,,zk,300,200,d:started/p:started/i:starting/3:starts/s:starts,,
+leave,li:v,,"vt. 离开, 剩下\nn. 许可, 休假",,,,zk,127,150,d:left/p:left/i:leaving/3:leaves/s:leaves,,
+left,left,,"a. 左边的, 左侧的\nleave的过去式和过去分词",,,,zk cet4,1045,771,0:leave/1:dp/d:left/p:left,,
+leaf,li:f,,"n. 叶, 树叶",,,,zk,2000,1800,s:leaves,,
+bill,bil,,"n. 帐单, 钞票",,,,gk cet4,837,8026,s:bills,,
+penny,'peni,,n. 便士,,,,gk cet4,3000,3500,s:pennies,,
+accidents,,,n. 意外,,,,ielts,0,0,0:accident/1:s,,
+accident,'æksidәnt,,"n. 事故, 意外",,,,gk cet4 ielts,1000,900,s:accidents,,
+tackle,'tækl,,"vt. 处理, 解决",,,,cet6 ky,3100,3000,d:tackled,,
+quay,,,n. 码头,,,,toefl,9000,9500,,,
+zebra,'zi:brә,,n. 斑马,,,,gre,5000,6000,s:zebras,,
+)";
+
+const char kPairs[] =
+    "She has studied art in Paris for many years now.\t她在巴黎学了很多年艺术。\tCC-BY #1 (ann) & #2 (bo)\n"
+    "I like art.\t我喜歡藝術。\tCC-BY #3 (cy)\n"
+    "I like art.\t我爱艺术。\tCC-BY #4 (di)\n"
+    "Art.\t艺术。\tCC-BY #5 (ed)\n"
+    "Art is long and life is short, as the old saying goes, so we should keep on learning something new "
+    "every single day.\t艺术长久，人生短暂。\tCC-BY #6 (fay)\n"
+    "We will start the long meeting at nine tomorrow.\t我們明天九點開始開會。\tCC-BY #7 (gus)\n"
+    "He left the room early this morning.\t他今天早上很早就离开了房间。\tCC-BY #8 (hal)\n"
+    "The leaves turn red and yellow in autumn.\t秋天树叶变红变黄。\tCC-BY #9 (ivy)\n"
+    "I met Bill at the station yesterday.\t我昨天在车站碰见了比尔。\tCC-BY #10 (jo)\n"
+    "Can I have the bill, please?\t请给我账单好吗？\tCC-BY #11 (kim)\n"
+    "A penny-pincher never buys anyone a drink.\t守财奴从不请人喝酒。\tCC-BY #12 (lu)\n"
+    "They abandoned the old car by the road.\t他们把旧车丢在路边。\tCC-BY #13 (mo)\n"
+    "Never abandon your friends when times are hard.\t困难时永远不要抛弃朋友。\tCC-BY #14 (ned)\n"
+    "Tackle the problem with care and patience.\t\tCC-BY #15 (oz)\n";
+
+const char kWordNet[] = "synset_offset\tpos\tlemmas\texample\n"
+                        "02391049\tn\tzebra\tthe zebra ran across the dusty plain\n"
+                        "00000001\tv\tabandon|give up\tabandon the ship at once\n";
+
+const char kIpa[] = "quay\t/ˈki/\nzebra\t/ˈzibɹə/\n";
+
+bool Write(const QString& path, const QByteArray& data) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(data) == data.size();
+}
+
+QByteArray Hash(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+// Rows of a table in index order: word, pronounce, wordChn, s1, s1Chn, s2, s2Chn, showTimes, toShowTime.
+QList<QStringList> Rows(const QString& path, const QString& table) {
+    QList<QStringList> rows;
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_key(db, fixture::kPassword, static_cast<int>(strlen(fixture::kPassword)));
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray sql =
+        "SELECT word, pronounce, wordChn, sentence1, sentence1Chn, sentence2, sentence2Chn, "
+        "showTimes, toShowTime, \"index\" FROM " +
+        table.toUtf8() + " ORDER BY \"index\"";
+    if (sqlite3_prepare_v2(db, sql.constData(), -1, &stmt, nullptr) == SQLITE_OK) {
+        while (sqlite3_step(stmt) == SQLITE_ROW) {
+            QStringList row;
+            for (int i = 0; i < 10; ++i)
+                row << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, i)));
+            rows << row;
+        }
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return rows;
+}
+
+QStringList Words(const QString& path, const QString& table) {
+    QStringList words;
+    for (const QStringList& row : Rows(path, table))
+        words << row[0];
+    return words;
+}
+
+QStringList RowOf(const QString& path, const QString& table, const QString& word) {
+    for (const QStringList& row : Rows(path, table)) {
+        if (row[0] == word)
+            return row;
+    }
+    return {};
+}
+
+} // namespace
+
+class TestWordListsBuild : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    QStringList messages_;
+
+    QString Path(const QString& name) const { return dir_.filePath(name); }
+
+    BuildOptions Options(const QString& out) const {
+        BuildOptions options;
+        options.ecdictPath = Path(QStringLiteral("src/ecdict.csv"));
+        options.sentencesPath = Path(QStringLiteral("src/pairs.txt"));
+        options.wordnetTablePath = Path(QStringLiteral("src/wordnet.tsv"));
+        options.ipaPath = Path(QStringLiteral("src/ipa.txt"));
+        options.outDir = Path(out);
+        return options;
+    }
+
+    bool Build(const BuildOptions& options) {
+        messages_.clear();
+        CDiagnostics diag([this](CDiagnostics::Kind, const QString& text) { messages_ << text; });
+        return BuildWordLists(options, diag);
+    }
+
+    bool Said(const QString& fragment) const {
+        return std::any_of(messages_.begin(), messages_.end(),
+                           [&](const QString& m) { return m.contains(fragment); });
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(dir_.isValid());
+        QVERIFY(Write(Path(QStringLiteral("src/ecdict.csv")), kEcdict));
+        QVERIFY(Write(Path(QStringLiteral("src/pairs.txt")), kPairs));
+        QVERIFY(Write(Path(QStringLiteral("src/wordnet.tsv")), kWordNet));
+        QVERIFY(Write(Path(QStringLiteral("src/ipa.txt")), kIpa));
+        QVERIFY2(Build(Options(QStringLiteral("db"))), qPrintable(messages_.join(u'\n')));
+    }
+
+    void membershipAndOrder_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QStringList>("words");
+        QTest::newRow("tag, most frequent first")
+            << "cet4.dat"
+            << "cet4" << QStringList{"art", "left", "accident", "abandon", "penny", "bill"};
+        QTest::newRow("plural row folds into its lemma") << "ielts.dat"
+                                                         << "ielts" << QStringList{"accident"};
+        QTest::newRow("band 1, no inflected rows") << "nce.dat"
+                                                   << "nce1" << QStringList{"leave", "start", "art", "leaf"};
+        QTest::newRow("band 4") << "nce.dat"
+                                << "nce4" << QStringList{"tackle"};
+        QTest::newRow("business stand-in") << "toeic.dat"
+                                           << "toeic" << QStringList{"bill"};
+        QTest::newRow("all bands") << "tem8.dat"
+                                   << "tem8"
+                                   << QStringList{"leave",  "start", "art",   "accident", "leaf", "abandon",
+                                                  "tackle", "penny", "zebra", "bill",     "quay"};
+    }
+    void membershipAndOrder() {
+        QFETCH(QString, file);
+        QFETCH(QString, table);
+        QFETCH(QStringList, words);
+        QCOMPARE(Words(Path(QStringLiteral("db/") + file), table), words);
+    }
+
+    void rowsCarryIpaMeaningAndCounters() {
+        const QList<QStringList> rows = Rows(Path(QStringLiteral("db/cet4.dat")), QStringLiteral("cet4"));
+        for (int i = 0; i < rows.size(); ++i) {
+            QCOMPARE(rows[i][9], QString::number(i + 1));
+            QCOMPARE(rows[i][7], QStringLiteral("0"));
+            QCOMPARE(rows[i][8], QStringLiteral("0"));
+        }
+        const QStringList abandon =
+            RowOf(Path(QStringLiteral("db/cet4.dat")), QStringLiteral("cet4"), QStringLiteral("abandon"));
+        QCOMPARE(abandon[1], QStringLiteral("/əˈbændən/"));
+        QCOMPARE(abandon[2], QStringLiteral("vt. 放弃；抛弃；遗弃  n. 放任；无拘束；狂热"));
+        // No phonetic in ECDICT: the IPA dictionary steps in; where ECDICT has one, it wins.
+        QCOMPARE(
+            RowOf(Path(QStringLiteral("db/tem8.dat")), QStringLiteral("tem8"), QStringLiteral("quay"))[1],
+            QStringLiteral("/ˈki/"));
+        QCOMPARE(RowOf(Path(QStringLiteral("db/gre.dat")), QStringLiteral("gre"), QStringLiteral("zebra"))[1],
+                 QStringLiteral("/ˈziːbrə/"));
+    }
+
+    void theWordStoreReadsTheLists() {
+        RecordingMessageBox box;
+        CWordStore store(box, Path(QStringLiteral("mnemora"))); // its db/ is where the lists went
+        QCOMPARE(store.OpenWordList(2, 1), 1);                  // nce3
+        store.OpenWordTable();
+        QCOMPARE(store.recordCount, 1);
+        WordRecord record;
+        store.ReadRow(record);
+        QCOMPARE(record.index, 1);
+        QCOMPARE(record.word, QStringLiteral("abandon"));
+        QCOMPARE(record.sentence2Chn, QStringLiteral("他们把旧车丢在路边。"));
+        QVERIFY(box.shown.isEmpty());
+    }
+
+    void sentenceChoice_data() {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<QString>("sentence1");
+        QTest::addColumn<QString>("chinese1");
+        QTest::addColumn<QString>("sentence2");
+        QTest::addColumn<QString>("chinese2");
+        QTest::newRow("length rank; Simplified translation preferred; one-word sentence unused")
+            << "cet4"
+            << "art"
+            << "She has studied art in Paris for many years now."
+            << "她在巴黎学了很多年艺术。"
+            << "I like art."
+            << "我爱艺术。";
+        QTest::newRow("bare headword before inflection") << "cet4"
+                                                         << "abandon"
+                                                         << "Never abandon your friends when times are hard."
+                                                         << "困难时永远不要抛弃朋友。"
+                                                         << "They abandoned the old car by the road."
+                                                         << "他们把旧车丢在路边。";
+        QTest::newRow("inflection match; leaves is also leaf's") << "nce1"
+                                                                 << "leave"
+                                                                 << "He left the room early this morning."
+                                                                 << "他今天早上很早就离开了房间。"
+                                                                 << ""
+                                                                 << "";
+        QTest::newRow("wrong sense: left is leave's past") << "cet4"
+                                                           << "left"
+                                                           << ""
+                                                           << ""
+                                                           << ""
+                                                           << "";
+        QTest::newRow("wrong sense: leaves is also leave's") << "nce1"
+                                                             << "leaf"
+                                                             << ""
+                                                             << ""
+                                                             << ""
+                                                             << "";
+        QTest::newRow("capitalised name skipped") << "cet4"
+                                                  << "bill"
+                                                  << "Can I have the bill, please?"
+                                                  << "请给我账单好吗？"
+                                                  << ""
+                                                  << "";
+        QTest::newRow("whole word only") << "cet4"
+                                         << "penny"
+                                         << ""
+                                         << ""
+                                         << ""
+                                         << "";
+        QTest::newRow("traditional converted") << "nce1"
+                                               << "start"
+                                               << "We will start the long meeting at nine tomorrow."
+                                               << "我们明天九点开始开会。"
+                                               << ""
+                                               << "";
+        QTest::newRow("pair without Chinese") << "nce4"
+                                              << "tackle"
+                                              << "Tackle the problem with care and patience."
+                                              << ""
+                                              << ""
+                                              << "";
+        QTest::newRow("WordNet fallback") << "gre"
+                                          << "zebra"
+                                          << "The zebra ran across the dusty plain."
+                                          << ""
+                                          << ""
+                                          << "";
+    }
+    void sentenceChoice() {
+        QFETCH(QString, table);
+        QFETCH(QString, word);
+        const QString file = table.startsWith(QStringLiteral("nce")) ? QStringLiteral("nce") : table;
+        const QStringList row = RowOf(Path(QStringLiteral("db/%1.dat").arg(file)), table, word);
+        QVERIFY(!row.isEmpty());
+        QTEST(row[3], "sentence1");
+        QTEST(row[4], "chinese1");
+        QTEST(row[5], "sentence2");
+        QTEST(row[6], "chinese2");
+    }
+
+    void creditsNameSourcesAndUsedSentences() {
+        QFile file(Path(QStringLiteral("db/CREDITS.txt")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString credits = QString::fromUtf8(file.readAll());
+        QVERIFY(credits.contains(QStringLiteral("ECDICT")));
+        QVERIFY(credits.contains(QStringLiteral("MIT License")));
+        QVERIFY(credits.contains(QStringLiteral("WordNet 3.0 Copyright 2006 by Princeton University")));
+        QVERIFY(credits.contains(QStringLiteral("CC BY 2.0 FR")));
+        QVERIFY(credits.contains(QStringLiteral("- tem4: stand-in")));
+        QVERIFY(credits.contains(QStringLiteral("CC-BY #1 (ann) & #2 (bo)")));
+        QVERIFY(credits.contains(QStringLiteral("CC-BY #15 (oz)"))); // English only, still credited
+        QVERIFY(!credits.contains(QStringLiteral("#5 (ed)")));       // not used
+    }
+
+    void headwordFileReplacesMembership() {
+        QVERIFY(
+            Write(Path(QStringLiteral("src/tsl.csv")), "Word,TSL Rank\nbill,1\nzzyzx,2\nART,3\nbill,4\n"));
+        BuildOptions options = Options(QStringLiteral("headwords"));
+        options.headwordFiles.insert(QStringLiteral("toeic"), Path(QStringLiteral("src/tsl.csv")));
+        QVERIFY2(Build(options), qPrintable(messages_.join(u'\n')));
+        QVERIFY(Said(Path(QStringLiteral("src/tsl.csv:3: \"zzyzx\" is not in ECDICT; skipped"))));
+        // Found regardless of case, spelt as the file spells it, most frequent first.
+        QCOMPARE(Words(Path(QStringLiteral("headwords/toeic.dat")), QStringLiteral("toeic")),
+                 (QStringList{"ART", "bill"}));
+        QFile credits(Path(QStringLiteral("headwords/CREDITS.txt")));
+        QVERIFY(credits.open(QIODevice::ReadOnly));
+        QVERIFY(credits.readAll().contains("CC BY-SA 4.0"));
+
+        options.keepHeadwordOrder = true;
+        QVERIFY(Build(options));
+        QCOMPARE(Words(Path(QStringLiteral("headwords/toeic.dat")), QStringLiteral("toeic")),
+                 (QStringList{"bill", "ART"}));
+    }
+
+    void rebuildCarriesProgressOver() {
+        const QString out = Path(QStringLiteral("progress"));
+        QVERIFY(Build(Options(QStringLiteral("progress"))));
+        const QString cet4 = out + QStringLiteral("/cet4.dat");
+        const QString nce = out + QStringLiteral("/nce.dat");
+        fixture::Query(cet4,
+                       QStringLiteral("UPDATE cet4 SET showTimes = 3, toShowTime = 12 WHERE word = 'penny'"));
+        fixture::Query(
+            nce, QStringLiteral("UPDATE nce4 SET showTimes = 7, toShowTime = 40 WHERE word = 'tackle'"));
+        fixture::Query(cet4,
+                       QStringLiteral("UPDATE cet4 SET showTimes = 1, toShowTime = 2 WHERE word = 'art'"));
+        // The trainer leaves its lists in WAL mode.
+        fixture::Query(cet4, QStringLiteral("PRAGMA journal_mode=WAL"));
+
+        // Rebuild with another membership, so the word's index changes.
+        QVERIFY(Write(Path(QStringLiteral("src/cet4.txt")), "bill\npenny\n"));
+        BuildOptions options = Options(QStringLiteral("progress"));
+        options.headwordFiles.insert(QStringLiteral("cet4"), Path(QStringLiteral("src/cet4.txt")));
+        options.keepHeadwordOrder = true;
+        QVERIFY2(Build(options), qPrintable(messages_.join(u'\n')));
+        const QList<QStringList> rows = Rows(cet4, QStringLiteral("cet4"));
+        QCOMPARE(rows.size(), 2);
+        QCOMPARE(rows[1].mid(7), (QStringList{"3", "12", "2"})); // penny, now index 2
+        QCOMPARE(rows[0].mid(7, 2), (QStringList{"0", "0"}));
+        QCOMPARE(RowOf(nce, QStringLiteral("nce4"), QStringLiteral("tackle")).mid(7, 2),
+                 (QStringList{"7", "40"}));
+        QVERIFY(Said(QStringLiteral("cet4: progress of 1 word(s) no longer in the list is dropped")));
+        QCOMPARE(fixture::Query(cet4, QStringLiteral("PRAGMA journal_mode")), QStringLiteral("delete"));
+        QVERIFY(!QFile::exists(cet4 + QStringLiteral("-wal")));
+    }
+
+    void failedBuildLeavesOldFilesUntouched() {
+        const QString out = Path(QStringLiteral("atomic"));
+        QVERIFY(Build(Options(QStringLiteral("atomic"))));
+        QDir folder(out);
+        QHash<QString, QByteArray> before;
+        for (const QString& name : folder.entryList(QDir::Files))
+            before.insert(name, Hash(folder.filePath(name)));
+
+        // tem4.dat's temporary name is taken by a folder: writing fails after cet4..toeic are done.
+        const QString blocker =
+            folder.filePath(QStringLiteral("tem4.dat.tmp-%1").arg(QCoreApplication::applicationPid()));
+        QVERIFY(QDir().mkpath(blocker));
+        QVERIFY(!Build(Options(QStringLiteral("atomic"))));
+        QVERIFY(Said(blocker));
+        QVERIFY(QDir().rmdir(blocker));
+        QStringList after = folder.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+        QStringList expected = before.keys();
+        after.sort();
+        expected.sort();
+        QCOMPARE(after, expected);
+        for (auto it = before.cbegin(); it != before.cend(); ++it)
+            QVERIFY2(Hash(folder.filePath(it.key())) == it.value(), qPrintable(it.key()));
+    }
+
+    void listInUseIsNotReplaced() {
+        const QString out = Path(QStringLiteral("inuse"));
+        QVERIFY(Build(Options(QStringLiteral("inuse"))));
+        const QString gre = out + QStringLiteral("/gre.dat");
+        // A running trainer holds its list open in WAL mode.
+        sqlite3* db = nullptr;
+        QCOMPARE(sqlite3_open_v2(QFile::encodeName(gre).constData(), &db, SQLITE_OPEN_READWRITE, nullptr),
+                 SQLITE_OK);
+        sqlite3_key(db, fixture::kPassword, static_cast<int>(strlen(fixture::kPassword)));
+        QCOMPARE(sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(db, "UPDATE gre SET showTimes = 1", nullptr, nullptr, nullptr), SQLITE_OK);
+        const QByteArray hash = Hash(gre);
+        const bool built = Build(Options(QStringLiteral("inuse")));
+        const QByteArray after = Hash(gre);
+        sqlite3_close(db);
+        QVERIFY(!built);
+        QVERIFY(Said(gre + QStringLiteral(": the file is in use by another program")));
+        QCOMPARE(after, hash);
+    }
+
+    void badInput_data() {
+        QTest::addColumn<QString>("file"); // which input gets the content below
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("message"); // after the file's path
+        const QByteArray header =
+            "word,phonetic,definition,translation,pos,collins,oxford,tag,bnc,frq,exchange,"
+            "detail,audio\n";
+        QTest::newRow("missing file") << "ecdict.csv" << QByteArray() << ": no such file";
+        QTest::newRow("broken quote")
+            << "ecdict.csv" << header + "art,ɑ:t,,n. 艺术,,,,zk,1,1,,,\nbill,bil,,\"n. 帐单,,,,gk,2,2,,,\n"
+            << ":3: quoted field is never closed";
+        QTest::newRow("text after closing quote")
+            << "ecdict.csv" << header + "art,ɑ:t,,\"n. 艺术\"x,,,,zk,1,1,,,\n"
+            << ":2: unexpected text after a closing quote";
+        QTest::newRow("wrong header")
+            << "ecdict.csv" << QByteArray("word,phonetic,translation\nart,ɑ:t,n. 艺术\n")
+            << ":1: not an ECDICT header: column(s) tag, bnc, frq, exchange missing";
+        QTest::newRow("short row") << "ecdict.csv" << header + "art,ɑ:t,,n. 艺术,,,,zk,1,1,,,\nbill,bil\n"
+                                   << ":3: expected 13 fields, found 2";
+        QTest::newRow("not UTF-8") << "ecdict.csv"
+                                   << header + "art,ɑ:t,,n. 艺术,,,,zk,1,1,,,\nb\xe9t,,,n. x,,,,zk,1,1,,,\n"
+                                   << ":3: byte 0xe9 in column 2 is not valid UTF-8";
+        QTest::newRow("empty headword file")
+            << "cet4.txt" << QByteArray("\n# nothing here\n\n") << ": no headwords in this file";
+        QTest::newRow("pair without attribution") << "pairs.txt" << QByteArray("I like art.\t我爱艺术。\n")
+                                                  << ":1: expected English<TAB>Chinese<TAB>attribution";
+        QTest::newRow("headwords not UTF-8")
+            << "cet4.txt" << QByteArray("art\n\xff\xfe\n") << ":2: byte 0xff in column 1 is not valid UTF-8";
+    }
+    void badInput() {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, message);
+        const QString bad = Path(QStringLiteral("bad/") + file);
+        QFile::remove(bad);
+        if (!content.isNull())
+            QVERIFY(Write(bad, content));
+        BuildOptions options = Options(QStringLiteral("bad/out"));
+        if (file == u"ecdict.csv")
+            options.ecdictPath = bad;
+        else if (file == u"pairs.txt")
+            options.sentencesPath = bad;
+        else
+            options.headwordFiles.insert(QStringLiteral("cet4"), bad);
+        QVERIFY(!Build(options));
+        QVERIFY2(Said(bad + message), qPrintable(messages_.join(u'\n')));
+        QVERIFY(!QFileInfo::exists(options.outDir)); // nothing written, not even the folder
+    }
+
+    void commandLineExitCodes() {
+        const QString tool = QStringLiteral(WORDLISTS_TOOL);
+        QProcess run;
+        run.start(tool, {QStringLiteral("--out"), Path(QStringLiteral("cli"))});
+        QVERIFY(run.waitForFinished());
+        QCOMPARE(run.exitCode(), 2);
+        QVERIFY(run.readAllStandardError().contains("--ecdict is required"));
+
+        run.start(tool,
+                  {QStringLiteral("--ecdict"), Path(QStringLiteral("nowhere.csv")), QStringLiteral("--out"),
+                   Path(QStringLiteral("cli")), QStringLiteral("--no-wordnet")});
+        QVERIFY(run.waitForFinished());
+        QCOMPARE(run.exitCode(), 1);
+        QVERIFY(
+            run.readAllStandardError().contains(Path(QStringLiteral("nowhere.csv: no such file")).toUtf8()));
+
+        run.start(tool, {QStringLiteral("--ecdict"), Path(QStringLiteral("src/ecdict.csv")),
+                         QStringLiteral("--out"), Path(QStringLiteral("cli")), QStringLiteral("--no-wordnet"),
+                         QStringLiteral("--list"), QStringLiteral("cet5=x.txt")});
+        QVERIFY(run.waitForFinished());
+        QCOMPARE(run.exitCode(), 2);
+
+        run.start(tool,
+                  {QStringLiteral("--ecdict"), Path(QStringLiteral("src/ecdict.csv")),
+                   QStringLiteral("--out"), Path(QStringLiteral("cli")), QStringLiteral("--no-wordnet")});
+        QVERIFY(run.waitForFinished());
+        QCOMPARE(run.exitCode(), 0);
+        const QByteArray report = run.readAllStandardOutput();
+        QVERIFY(report.contains("list     words     IPA  >=1 sentence  >=2 sentences"));
+        QVERIFY(report.contains("cet4         6  100.0%"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWordListsBuild)
+#include "test_wordlists_build.moc"

@@ -1,0 +1,187 @@
+// The word-list builder's text rules on their own: IPA mapping, meaning shortening,
+// tokenising, the CSV reader and UTF-8 checking.
+#include "CsvReader.h"
+#include "InputFile.h"
+#include "Meaning.h"
+#include "Phonetic.h"
+#include "SentenceSources.h"
+#include "Tokenizer.h"
+
+#include <QTest>
+
+using namespace mnemora;
+
+class TestWordListsRules : public QObject {
+    Q_OBJECT
+
+private slots:
+    void ipaMapping_data() {
+        QTest::addColumn<QString>("ecdict");
+        QTest::addColumn<QString>("ipa");
+        QTest::newRow("Cyrillic schwa, stress") << "ә'bændәn"
+                                                << "əˈbændən";
+        QTest::newRow("short i and u, diphthongs") << "ә'baut"
+                                                   << "əˈbaʊt";
+        QTest::newRow("long vowels") << "'ә:bәn"
+                                     << "ˈɜːbən";
+        QTest::newRow("ɒ: is ɔː, ou is əʊ") << "ɒ:l'ðou"
+                                            << "ɔːlˈðəʊ";
+        QTest::newRow("Cyrillic є, ^ and g") << "'spєә^g"
+                                             << "ˈspeəɡɡ";
+        QTest::newRow("leading secondary stress") << ".aut'strip"
+                                                  << "ˌaʊtˈstrɪp";
+        QTest::newRow("secondary stress inside") << "sә.fisti'keiʃәn"
+                                                 << "səˌfɪstɪˈkeɪʃən";
+        QTest::newRow("first of variants") << "'kæsl. 'kɑ:sl"
+                                           << "ˈkæsl";
+        QTest::newRow("variant after comma and stress") << "'riðmikəl,'riθ-"
+                                                        << "ˈrɪðmɪkəl";
+        QTest::newRow("trailing partial variant") << "'bai,pedəl,bai'pe-"
+                                                  << "ˈbaɪˌpedəl";
+        QTest::newRow("semicolon variant") << "'petjjlәns; -tʃә-"
+                                           << "ˈpetjʊləns";
+        QTest::newRow("only a partial variant") << "-fitʃә"
+                                                << "";
+        QTest::newRow("backslashes for ɜ") << "'kɔnv\\\\\\\\:sli"
+                                           << "ˈkɔnvɜːslɪ";
+        QTest::newRow("j written for ʊ") << "bi'hәjldә(r)"
+                                         << "bɪˈhəʊldə(r)";
+        QTest::newRow("optional length kept") << ",i:kju(:)'menikәl"
+                                              << "ˌiːkju(ː)ˈmenɪkəl";
+        QTest::newRow("modern IPA unchanged") << "ˌɪnədˈvɜ:təntli"
+                                              << "ˌɪnədˈvɜːtəntlɪ";
+        QTest::newRow("stray space in a word") << "'miθikә l"
+                                               << "ˈmɪθɪkəl";
+        QTest::newRow("empty") << ""
+                               << "";
+    }
+    void ipaMapping() {
+        QFETCH(QString, ecdict);
+        QTEST(EcdictPhoneticToIpa(ecdict, false), "ipa");
+    }
+
+    void ipaOfPhrasesAndDictionary() {
+        QCOMPARE(EcdictPhoneticToIpa(u"p\\\\: 'kæpitә", true), QStringLiteral("pɜː ˈkæpɪtə"));
+        QCOMPARE(DictIpaToIpa(u"/ˈkɑɫiɡ/, /ˈkɔɫiɡ/"), QStringLiteral("ˈkɑliɡ"));
+        QCOMPARE(DictIpaToIpa(u"/ˈɹæbət/"), QStringLiteral("ˈræbət"));
+    }
+
+    void meaningShortening_data() {
+        QTest::addColumn<QString>("translation");
+        QTest::addColumn<QString>("meaning");
+        QTest::newRow("three senses, domain line dropped")
+            << "vt. 放弃, 抛弃, 遗弃, 使屈从\\nn. 放任, 无拘束, 狂热\\n[计] 放弃"
+            << "vt. 放弃；抛弃；遗弃  n. 放任；无拘束；狂热";
+        QTest::newRow("a. and ad., inflection note line dropped")
+            << "a. 左边的, 左倾的, 左侧的, 左派的\\nad. 在左面\\nleave的过去式和过去分词"
+            << "adj. 左边的；左倾的；左侧的  adv. 在左面";
+        QTest::newRow("at most three lines") << "n. 一\\nvt. 二\\nvi. 三\\nadj. 四"
+                                             << "n. 一  vt. 二  vi. 三";
+        QTest::newRow("repeated part of speech skipped") << "n. 中产阶级分子, 商人\\na. 平庸的\\nn. 九点活字"
+                                                         << "n. 中产阶级分子；商人  adj. 平庸的";
+        QTest::newRow("commas inside brackets") << "v. 使(马,鹰等)戴头罩, 覆盖"
+                                                << "v. 使(马,鹰等)戴头罩；覆盖";
+        QTest::newRow("person-name line and sense dropped")
+            << "n. (Perks)人名；(英)珀克斯\\nvt. 打扮, 使振作\\nn. 磨坊, 米尔斯（人名）"
+            << "vt. 打扮；使振作  n. 磨坊";
+        QTest::newRow("inflection note in brackets") << "n. <美>毕业生( graduate的名词复数 ), 量筒"
+                                                     << "n. <美>毕业生；量筒";
+        QTest::newRow("book-title marks, field label") << "n. <<圣约书>>, [宗]遗嘱"
+                                                       << "n. 《圣约书》；遗嘱";
+        QTest::newRow("stray bracket") << "a. [对...厌倦的；充分满足的；生腻的[with]"
+                                       << "adj. 对...厌倦的；充分满足的；生腻的[with]";
+        QTest::newRow("no part of speech") << "学科间的, 跨学科的"
+                                           << "学科间的；跨学科的";
+        QTest::newRow("only a domain line") << " [人名] 坎斯"
+                                            << "坎斯";
+        QTest::newRow("only an inflection note") << "rive的过去分词"
+                                                 << "rive的过去分词";
+        QTest::newRow("empty") << ""
+                               << "";
+    }
+    void meaningShortening() {
+        QFETCH(QString, translation);
+        QTEST(ShortenMeaning(translation), "meaning");
+    }
+
+    void tokensKeepCompoundsAndFlagCapitals() {
+        const QList<Token> tokens = Tokenize(u"\"Don't,\" said Bill. The penny-pincher’s café!");
+        QStringList words;
+        for (const Token& token : tokens)
+            words << token.lower;
+        QCOMPARE(words, (QStringList{"don't", "said", "bill", "the", "penny-pincher's", "café"}));
+        QVERIFY(tokens[0].sentenceInitial);
+        QVERIFY(tokens[2].capitalised && !tokens[2].sentenceInitial);
+        QVERIFY(tokens[3].capitalised && tokens[3].sentenceInitial); // after a full stop
+        QCOMPARE(WithoutClitic(words[4]), QStringLiteral("penny-pincher"));
+        QCOMPARE(WithoutClitic(QStringLiteral("they're")), QStringLiteral("they"));
+        QCOMPARE(WithoutClitic(QStringLiteral("don't")), QString());
+    }
+
+    void wordNetExamplesReadAsSentences() {
+        QCOMPARE(AsSentence(QStringLiteral("saw wood for the fireplace")),
+                 QStringLiteral("Saw wood for the fireplace."));
+        QCOMPARE(AsSentence(QStringLiteral("'all men are mortal' is a `true' proposition")),
+                 QStringLiteral("'All men are mortal' is a 'true' proposition."));
+        QCOMPARE(AsSentence(QStringLiteral("how big is it?")), QStringLiteral("How big is it?"));
+        QCOMPARE(AsSentence(QStringLiteral("music--you should hear it")),
+                 QStringLiteral("Music—you should hear it."));
+    }
+
+    void csvReader() {
+        QByteArray data = "a,\"b \"\"quoted\"\"\",\"two\nlines\"\r\n\n"
+                          "x,,\"\"\n";
+        CCsvReader reader(data.data(), data.data() + data.size());
+        std::vector<std::string_view> fields;
+        QCOMPARE(reader.Next(fields), CCsvReader::Status::Record);
+        QCOMPARE(fields.size(), size_t(3));
+        QCOMPARE(fields[1], std::string_view("b \"quoted\""));
+        QCOMPARE(fields[2], std::string_view("two\nlines"));
+        QCOMPARE(reader.Next(fields), CCsvReader::Status::Record);
+        QCOMPARE(reader.RecordLine(), qint64(4)); // the blank line is skipped, the quoted newline counted
+        QCOMPARE(fields.size(), size_t(3));
+        QVERIFY(fields[1].empty() && fields[2].empty());
+        QCOMPARE(reader.Next(fields), CCsvReader::Status::End);
+    }
+
+    void csvReaderErrors_data() {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<qint64>("line");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("never closed") << QByteArray("a,b\nc,\"d\ne\nf") << qint64(2) << "never closed";
+        QTest::newRow("text after closing quote")
+            << QByteArray("a,b\n\"c\"d,e\n") << qint64(2) << "after a closing";
+        QTest::newRow("stray quote") << QByteArray("a,b\"c\n") << qint64(1) << "stray quote";
+    }
+    void csvReaderErrors() {
+        QFETCH(QByteArray, data);
+        CCsvReader reader(data.data(), data.data() + data.size());
+        std::vector<std::string_view> fields;
+        CCsvReader::Status status;
+        while ((status = reader.Next(fields)) == CCsvReader::Status::Record) {
+        }
+        QCOMPARE(status, CCsvReader::Status::Error);
+        QTEST(reader.ErrorLine(), "line");
+        QFETCH(QString, text);
+        QVERIFY2(reader.ErrorText().contains(text), qPrintable(reader.ErrorText()));
+    }
+
+    void utf8Validation_data() {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<int>("bad");
+        QTest::newRow("ASCII and CJK") << QByteArray("plain text, 汉字 and 😀 ok") << -1;
+        QTest::newRow("Latin-1 byte") << QByteArray("caf\xe9!") << 3;
+        QTest::newRow("overlong") << QByteArray("ab\xc0\x80") << 2;
+        QTest::newRow("surrogate") << QByteArray("\xed\xa0\x80") << 0;
+        QTest::newRow("truncated") << QByteArray("long line of text \xe6\xb1") << 18;
+        QTest::newRow("beyond U+10FFFF") << QByteArray("\xf4\x90\x80\x80") << 0;
+    }
+    void utf8Validation() {
+        QFETCH(QByteArray, data);
+        QFETCH(int, bad);
+        QCOMPARE(FindInvalidUtf8(data), qsizetype(bad));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWordListsRules)
+#include "test_wordlists_rules.moc"

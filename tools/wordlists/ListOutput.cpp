@@ -1,0 +1,151 @@
+#include "ListOutput.h"
+
+#include "Credits.h"
+#include "Diagnostics.h"
+#include "store/WordCatalogue.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QSet>
+#include <cstdio>
+
+namespace mnemora {
+namespace {
+
+struct StagedFile {
+    QString finalPath;
+    QString tempPath;
+};
+
+void RemoveStaged(const std::vector<StagedFile>& staged) {
+    for (const StagedFile& file : staged)
+        RemoveDatabaseFiles(file.tempPath);
+}
+
+} // namespace
+
+int CarryOver(const QHash<QString, StudyCounters>& saved, TableRows& table, int& dropped) {
+    QHash<QString, WordRow*> byWord;
+    QHash<QString, WordRow*> byLower;
+    for (WordRow& row : table.rows) {
+        byWord.insert(row.word, &row);
+        byLower.insert(row.word.toLower(), &row);
+    }
+    // Exact spellings first, so "Polish" and "polish" in an old list each keep their own.
+    QSet<const WordRow*> matched;
+    QList<QString> unmatched;
+    for (auto it = saved.cbegin(); it != saved.cend(); ++it) {
+        WordRow* row = byWord.value(it.key());
+        if (row == nullptr) {
+            unmatched << it.key();
+            continue;
+        }
+        row->showTimes = it->showTimes;
+        row->toShowTime = it->toShowTime;
+        matched.insert(row);
+    }
+    dropped = 0;
+    for (const QString& word : unmatched) {
+        const StudyCounters counters = saved.value(word);
+        WordRow* row = byLower.value(word.toLower());
+        if (row == nullptr || matched.contains(row)) {
+            dropped += counters.showTimes != 0 || counters.toShowTime != 0 ? 1 : 0;
+            continue;
+        }
+        row->showTimes = counters.showTimes;
+        row->toShowTime = counters.toShowTime;
+        matched.insert(row);
+    }
+    int carried = 0;
+    for (const WordRow* row : std::as_const(matched))
+        carried += row->showTimes != 0 || row->toShowTime != 0 ? 1 : 0;
+    return carried;
+}
+
+bool WriteListFolder(const QString& outDir, std::vector<BuiltList>& lists, const QString& credits,
+                     CDiagnostics& diag) {
+    if (!QDir().mkpath(outDir)) {
+        diag.Error(outDir, 0, QStringLiteral("cannot create the output folder"));
+        return false;
+    }
+    const QDir out(outDir);
+    const QString suffix = QStringLiteral(".tmp-%1").arg(QCoreApplication::applicationPid());
+    QStringList files;
+    for (const BuiltList& list : lists) {
+        if (!files.contains(QLatin1String(list.catalogue->file)))
+            files << QLatin1String(list.catalogue->file);
+    }
+
+    // Read all old progress first: a file that cannot be read stops the build untouched.
+    QHash<QString, SavedProgress> saved;
+    for (const QString& file : files) {
+        const QString path = out.filePath(file);
+        if (!QFile::exists(path))
+            continue;
+        QStringList tables;
+        for (const BuiltList& list : lists) {
+            if (file == QLatin1String(list.catalogue->file))
+                tables << list.rows.table;
+        }
+        QString error;
+        if (!ReadSavedProgress(path, tables, saved[file], error)) {
+            diag.Error(path, 0, error + QStringLiteral(" — to rebuild anyway, move the file away"));
+            return false;
+        }
+    }
+
+    std::vector<StagedFile> staged;
+    for (const QString& file : files) {
+        std::vector<TableRows> tables;
+        for (BuiltList& list : lists) {
+            if (file != QLatin1String(list.catalogue->file))
+                continue;
+            int dropped = 0;
+            list.summary.carried = CarryOver(saved.value(file).value(list.rows.table), list.rows, dropped);
+            if (dropped > 0)
+                diag.Warning(out.filePath(file), 0,
+                             QStringLiteral("%1: progress of %2 word(s) no longer in the list is dropped")
+                                 .arg(list.rows.table)
+                                 .arg(dropped));
+            tables.push_back(list.rows);
+        }
+        const StagedFile stage{out.filePath(file), out.filePath(file) + suffix};
+        staged.push_back(stage);
+        QString error;
+        if (!WriteListFile(stage.tempPath, tables, error)) {
+            diag.Error(stage.tempPath, 0, QStringLiteral("cannot write: %1").arg(error));
+            RemoveStaged(staged);
+            return false;
+        }
+    }
+    const StagedFile creditsStage{out.filePath(QLatin1String(kCreditsFileName)),
+                                  out.filePath(QLatin1String(kCreditsFileName)) + suffix};
+    QFile creditsFile(creditsStage.tempPath);
+    if (!creditsFile.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        creditsFile.write(credits.toUtf8()) < 0 || !creditsFile.flush()) {
+        diag.Error(creditsStage.tempPath, 0,
+                   QStringLiteral("cannot write: %1").arg(creditsFile.errorString()));
+        creditsFile.close();
+        QFile::remove(creditsStage.tempPath);
+        RemoveStaged(staged);
+        return false;
+    }
+    creditsFile.close();
+    staged.push_back(creditsStage);
+
+    for (const StagedFile& stage : staged) {
+        // A journal or WAL left beside an old file must not be applied to the new one.
+        for (const char* side : {"-journal", "-wal", "-shm"})
+            QFile::remove(stage.finalPath + QLatin1String(side));
+        if (std::rename(QFile::encodeName(stage.tempPath).constData(),
+                        QFile::encodeName(stage.finalPath).constData()) != 0) {
+            diag.Error(stage.finalPath, 0, QStringLiteral("cannot replace the file"));
+            RemoveStaged(staged);
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace mnemora

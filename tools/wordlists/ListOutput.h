@@ -1,0 +1,33 @@
+#pragma once
+
+#include "Builder.h"
+#include "ListWriter.h"
+
+#include <vector>
+
+namespace mnemora {
+
+class CDiagnostics;
+struct CatalogueEntry;
+
+// A list ready to be written: its catalogue entry, rows and figures.
+struct BuiltList {
+    const CatalogueEntry* catalogue;
+    TableRows rows;
+    ListSummary summary;
+};
+
+// Writes the lists (grouped into their catalogue files) and the credits file into outDir.
+// The study counters of the files already there are read first and carried over by word;
+// a file that cannot be read, or that another program has open, stops the build before
+// anything is written. New files go to temporary names and are renamed over the old ones
+// only when all are written, so on failure the folder is left as it was.
+bool WriteListFolder(const QString& outDir, std::vector<BuiltList>& lists, const QString& credits,
+                     CDiagnostics& diag);
+
+// Copies the counters of saved words onto the rows with the same word (exact spelling
+// first, then ignoring case). Returns how many rows got progress; dropped counts the saved
+// words with progress that the table no longer has.
+int CarryOver(const QHash<QString, StudyCounters>& saved, TableRows& table, int& dropped);
+
+} // namespace mnemora

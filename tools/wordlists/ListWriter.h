@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace mnemora {
+
+// One row of a word table as the word store reads it.
+struct WordRow {
+    QString word;
+    QString pronounce;
+    QString wordChn;
+    QString sentence1;
+    QString sentence1Chn;
+    QString sentence2;
+    QString sentence2Chn;
+    qint64 showTimes = 0;
+    qint64 toShowTime = 0;
+};
+
+struct TableRows {
+    QString table;
+    std::vector<WordRow> rows; // index 1..N in this order
+};
+
+struct StudyCounters {
+    qint64 showTimes = 0;
+    qint64 toShowTime = 0;
+};
+// Counters of an existing list file: table → word → counters.
+using SavedProgress = QHash<QString, QHash<QString, StudyCounters>>;
+
+// Reads the study counters of the given tables of an existing list file (tables it does
+// not have are left out). The trainer keeps its open list in WAL mode; taking the file
+// back to rollback-journal mode folds any pending WAL content in and succeeds only when
+// no other program has the file open — replacing a file in use would lose the progress
+// that program writes later. False with error set otherwise.
+bool ReadSavedProgress(const QString& path, const QStringList& tables, SavedProgress& progress,
+                       QString& error);
+
+// Writes a new encrypted list file at path with one table per entry, in rollback-journal
+// mode; a file already at path is replaced. On failure nothing is left at path.
+bool WriteListFile(const QString& path, const std::vector<TableRows>& tables, QString& error);
+
+// Removes a database file together with its journal, WAL and shared-memory files.
+void RemoveDatabaseFiles(const QString& path);
+
+} // namespace mnemora
