@@ -1,9 +1,18 @@
 #include "store/WordBatch.h"
 
+#include <utility>
+
 namespace mnemora {
 
 void WordBatch::Append(const WordRecord& record) {
     auto* node = new Node{{sentinel_.prev, &sentinel_}, record};
+    sentinel_.prev->next = node;
+    sentinel_.prev = node;
+    ++count_;
+}
+
+void WordBatch::Append(WordRecord&& record) {
+    auto* node = new Node{{sentinel_.prev, &sentinel_}, std::move(record)};
     sentinel_.prev->next = node;
     sentinel_.prev = node;
     ++count_;

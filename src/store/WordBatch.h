@@ -36,6 +36,7 @@ public:
     static WordRecord& At(Position p) { return static_cast<Node*>(p)->record; }
 
     void Append(const WordRecord& record);
+    void Append(WordRecord&& record);
     void Clear();
     std::size_t size() const { return count_; }
     bool empty() const { return count_ == 0; }

@@ -5,6 +5,7 @@
 #include "store/WordStore.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace mnemora {
 
@@ -102,7 +103,7 @@ void CStudyCycle::Walk(uint32_t runTimes, WalkSummary& walk) {
         record.showTimes = showTimes;
         record.toShowTime = toShowTime;
         store_.ReadRowDetails(record);
-        store_.batch.Append(record);
+        store_.batch.Append(std::move(record)); // the next row starts from empty texts anyway
         ++store_.tableCursor;
         db.MoveNext();
         if (store_.batch.size() == kBatchSize)
