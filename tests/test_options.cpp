@@ -11,6 +11,7 @@
 #include "settings/ui/SetPage.h"
 #include "settings/ui/WordPage.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -346,6 +347,26 @@ private slots:
         PressOk();
         QCOMPARE(FileText(), stored);
         QVERIFY(host_.calls.isEmpty());
+    }
+
+    void tabGoesThroughThePageBeforeTheButtons() {
+        CMyPropertySheet& sheet = Open();
+        QVERIFY(QTest::qWaitForWindowActive(&sheet));
+        sheet.Navigation()->setFocus();
+        const QList<QWidget*> expected{Basic().AutostartBox(),
+                                       Basic().TransparencySlider(),
+                                       Basic().WordElapseEdit(),
+                                       Basic().DelayChnEdit(),
+                                       sheet.Buttons()->button(QDialogButtonBox::Ok),
+                                       sheet.Buttons()->button(QDialogButtonBox::Cancel),
+                                       sheet.Navigation()};
+        for (QWidget* next : expected) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget* focus = QApplication::focusWidget();
+            // A number field takes the focus in its inner line edit.
+            QVERIFY2(focus == next || focus->parentWidget() == next,
+                     qPrintable(focus->metaObject()->className()));
+        }
     }
 
     void spinButtonsStepWithinTheRange_data() {

@@ -1,6 +1,7 @@
 #include "app/MnemoraApp.h"
 
 #include "app/MnemoraDlg.h"
+#include "app/UiTrace.h"
 #include "platform/PlatformChoice.h"
 
 #include <QApplication>
@@ -49,6 +50,7 @@ int CMnemoraApp::Run(int& argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Mnemora"));
     // Alerts and dialogs closing never end the program; only the float window does.
     QApplication::setQuitOnLastWindowClosed(false);
+    InstallUiTraceIfRequested(app);
 
     CMnemoraDlg dialog;
     if (!dialog.OnInitDialog())

@@ -86,3 +86,78 @@ pixels_unlike() { # pixels_unlike WINDOW "r,g,b"
     convert "$shot" -fill black +opaque "rgb($2)" -fill white -opaque "rgb($2)" -negate \
         -format '%[fx:int(mean*w*h+0.5)]' info: 2>/dev/null
 }
+
+# --- menus, dialogs and the tray (used by menus.sh and options.sh) ---
+
+not() { ! "$@"; } # for wait_for and check, which take a command
+
+# Starts the program from $app with its UI trace on; its output goes to $work/program.log.
+run_traced() {
+    (cd / && MNEMORA_TRACE_UI=1 exec "$app/mnemora") >>"$work/program.log" 2>&1 &
+    program=$!
+    pids+=($program)
+    wait_for 15 float_window
+}
+
+# The trace lines the program printed since the last trace_mark, without their prefix.
+trace_mark() { mark=$(wc -l <"$work/program.log"); }
+traced_since_mark() { tail -n +$((mark + 1)) "$work/program.log" | sed -n 's/^ui-trace: //p'; }
+# (No grep -q, head or early exit after a pipe: with pipefail a writer cut off early fails
+# the whole pipeline.)
+traced() { traced_since_mark | grep -xF -- "$1" >/dev/null; } # traced LINE
+# popup_menu TITLE X Y: right-clicks at X,Y, waits until the menu TITLE is on screen and
+# sets $entries to its entries as traced.
+# Two right clicks within the double-click time make a double click, which opens no tray
+# menu: clicks are kept half a second apart.
+last_right_click=0
+popup_menu() {
+    trace_mark
+    local due=$((last_right_click + 500000 - ${EPOCHREALTIME/./}))
+    [ $due -gt 0 ] && sleep "0.$(printf '%06d' $due)"
+    last_right_click=${EPOCHREALTIME/./}
+    wait_for 5 not menu_on_screen && xdotool mousemove "$2" "$3" click 3 &&
+        wait_for 5 traced_menu "$1" && wait_for 5 menu_on_screen ||
+        { echo "popup_menu: $1 did not show" >&2; entries=; return 1; }
+    entries=$(traced_since_mark | sed -n "s/^menu $1: //p" | sed -n 1p)
+}
+traced_menu() { traced_since_mark | grep -F "menu $1: " >/dev/null; }
+# A popup menu of the program is mapped: a top-level override-redirect window (the tray
+# icon lives inside the tray) that is not an alert.
+menu_on_screen() {
+    local w
+    for w in $(xdotool search --onlyvisible --class '^mnemora$' 2>/dev/null); do
+        [[ $(xwininfo -children -id "$w") == *"Parent window id: "*" (the root window)"* &&
+            $(xwininfo -id "$w") == *"Override Redirect State: yes"* &&
+            $(xprop -id "$w" _NET_WM_WINDOW_TYPE) != *_NET_WM_WINDOW_TYPE_TOOLTIP* ]] && return 0
+    done
+    return 1
+}
+
+visible_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | sed -n 1p; } # by exact title
+
+start_tray() {
+    trayer --SetDockType true >"$work/trayer.log" 2>&1 &
+    pids+=($!)
+}
+
+# Centre "x y" of the program's icon docked in the tray, if it is there.
+tray_icon() {
+    local w
+    for w in $(xdotool search --class trayer 2>/dev/null); do
+        # a tree line ends in "WxH+x+y  +absX+absY"
+        xwininfo -tree -id "$w" 2>/dev/null | awk '!found && /"Mnemora": \("mnemora"/ {
+                split($(NF - 1), size, "[x+]"); split($NF, at, "+")
+                print at[2] + int(size[1] / 2), at[3] + int(size[2] / 2); found = 1
+            } END { exit !found }' && return 0
+    done
+    return 1
+}
+
+# Keeps a screenshot of the whole screen in $E2E_SHOTS, when that is set, to look at by eye.
+shot() { [ -n "${E2E_SHOTS:-}" ] && mkdir -p "$E2E_SHOTS" && import -window root "$E2E_SHOTS/$1.png" 2>/dev/null; true; }
+
+opacity_of() { xprop -id "$1" _NET_WM_WINDOW_OPACITY 2>/dev/null | sed -n 's/.* = //p'; } # as X stores it
+
+# With E2E_SHOTS set, the program's output is kept beside the screenshots.
+keep_log() { [ -n "${E2E_SHOTS:-}" ] && [ -f "$work/program.log" ] && mkdir -p "$E2E_SHOTS" && cp "$work/program.log" "$E2E_SHOTS/"; }
+trap 'keep_log; cleanup' EXIT

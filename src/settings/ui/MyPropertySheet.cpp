@@ -15,8 +15,8 @@ namespace mnemora {
 CMyPropertySheet::CMyPropertySheet(IOptionsHost& host, IAutostart& autostart, IMessageBox& messages,
                                    QWidget* parent)
     : QDialog(parent), navigation_(new QListWidget(this)), stack_(new QStackedWidget(this)),
-      buttons_(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this)),
-      setPage_(new CSetPage(host, autostart, messages, stack_)), wordPage_(new CWordPage(host, stack_)) {
+      setPage_(new CSetPage(host, autostart, messages, stack_)), wordPage_(new CWordPage(host, stack_)),
+      buttons_(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this)) {
     setWindowTitle(QStringLiteral("选项设置"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 

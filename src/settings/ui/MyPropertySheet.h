@@ -50,9 +50,10 @@ private:
 
     QListWidget* navigation_;
     QStackedWidget* stack_;
-    QDialogButtonBox* buttons_;
     CSetPage* setPage_;
     CWordPage* wordPage_;
+    // Made after the pages: Tab goes from the list through the page to OK and Cancel.
+    QDialogButtonBox* buttons_;
     QList<COptionsPage*> pages_;
     bool centred_ = false;
 };

@@ -78,6 +78,9 @@ CSetPage::CSetPage(IOptionsHost& host, IAutostart& autostart, IMessageBox& messa
     page->addLayout(indent);
     page->addStretch(1);
 
+    // Tab follows the page from top to bottom, not the order the controls were made in.
+    setTabOrder(autostartBox_, slider_);
+
     connect(autostartBox_, &QCheckBox::clicked, this, &CSetPage::OnAutostartClicked);
 }
 
