@@ -34,6 +34,7 @@ finish() {
 }
 
 not() { ! "$@"; }
+quiet() { "$@" >/dev/null 2>&1; }
 ended() { ! kill -0 "$1" 2>/dev/null; }
 
 wait_for() { # wait_for SECONDS COMMAND...: polls until the command succeeds
