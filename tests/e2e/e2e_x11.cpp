@@ -1,6 +1,7 @@
 // Helper of the desktop tests for what xdotool cannot do:
 //   e2e_x11 close WINDOW   asks a window to close as a window manager does (WM_DELETE_WINDOW)
 //   e2e_x11 clipboard      prints the clipboard's text (UTF-8), or fails when it has none
+//   e2e_x11 tray           succeeds when a system tray manages the screen
 #include <xcb/xcb.h>
 
 #include <cstdio>
@@ -62,6 +63,14 @@ int PrintClipboard(xcb_connection_t* c, xcb_screen_t* screen) {
     }
 }
 
+int TrayManaged(xcb_connection_t* c, int screenNumber) {
+    const std::string name = "_NET_SYSTEM_TRAY_S" + std::to_string(screenNumber);
+    Reply<xcb_get_selection_owner_reply_t> reply(
+        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, Atom(c, name.c_str())), nullptr),
+        &std::free);
+    return reply && reply->owner != XCB_WINDOW_NONE ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -79,8 +88,10 @@ int main(int argc, char** argv) {
         rc = Close(c, static_cast<xcb_window_t>(std::strtoul(argv[2], nullptr, 0)));
     else if (argc == 2 && std::strcmp(argv[1], "clipboard") == 0)
         rc = PrintClipboard(c, screens.data);
+    else if (argc == 2 && std::strcmp(argv[1], "tray") == 0)
+        rc = TrayManaged(c, screenNumber);
     else
-        std::fprintf(stderr, "usage: e2e_x11 close WINDOW | clipboard\n");
+        std::fprintf(stderr, "usage: e2e_x11 close WINDOW | clipboard | tray\n");
     xcb_disconnect(c);
     return rc;
 }

@@ -54,10 +54,16 @@ start_x() { # start_x [--tray] [--compositor]
     pids+=($!)
     wait_for 10 test -s "$work/display" || { echo "Xvfb did not start"; return 1; }
     export DISPLAY=":$(head -n1 "$work/display")"
+    wait_for 10 xprop -root || { echo "cannot reach the X server"; return 1; }
+    local opt attempt
     for opt in "$@"; do
         case $opt in
-        --tray) trayer --SetDockType true >"$work/trayer.log" 2>&1 & pids+=($!)
-                wait_for 10 sh -c 'xprop -root _NET_SUPPORTED >/dev/null && xdotool search --class trayer' ;;
+        --tray) # the tray counts once it manages the screen; a slow machine may need a second try
+            for attempt in 1 2; do
+                trayer --SetDockType true >>"$work/trayer.log" 2>&1 &
+                pids+=($!)
+                wait_for 10 "$helpers/e2e_x11" tray && break
+            done ;;
         --compositor) xcompmgr >"$work/xcompmgr.log" 2>&1 & pids+=($!) ;;
         esac
     done
