@@ -30,8 +30,11 @@ int Close(xcb_connection_t* c, xcb_window_t window) {
     event.type = Atom(c, "WM_PROTOCOLS");
     event.data.data32[0] = Atom(c, "WM_DELETE_WINDOW");
     event.data.data32[1] = XCB_CURRENT_TIME;
-    xcb_send_event(c, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
-    return xcb_flush(c) > 0 ? 0 : 1;
+    const xcb_void_cookie_t sent =
+        xcb_send_event_checked(c, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
+    // Waits until the server has handled the request, and fails on an error (a bad window).
+    Reply<xcb_generic_error_t> error(xcb_request_check(c, sent), &std::free);
+    return error ? 1 : 0;
 }
 
 int PrintClipboard(xcb_connection_t* c, xcb_screen_t* screen) {
