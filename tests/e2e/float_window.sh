@@ -1,26 +1,13 @@
 #!/usr/bin/env bash
 # The real program under Xvfb, checked from outside: start-up writes, window size and
-# states, background and text pixels, dragging, SIGTERM saving, the single instance.
-#   float_window.sh MNEMORA_BINARY E2E_LIST_BINARY
+# states, background and text pixels, dragging, SIGTERM saving.
+#   float_window.sh MNEMORA_BINARY HELPER_DIR
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib.sh"
-prog=$1 list=$2
 
 start_x || exit 1
-app="$work/app"
-mkdir -p "$app/db"
-cp "$prog" "$app/mnemora"
-"$list" create "$app/db/cet4.dat" cet4 6 || exit 1
-ini="$app/mnemora.ini"
 # A word every 2 s, its meaning 1 s later, so the first word arrives quickly.
-printf '[Word]\nWordElapse=2\nWordDelayChnTime=1\n' >"$ini"
-
-start_program() {
-    (cd / && exec "$app/mnemora") >>"$work/program.log" 2>&1 &
-    program=$!
-    pids+=($program)
-    wait_for 15 float_window
-}
+make_app '[Word]\nWordElapse=2\nWordDelayChnTime=1\n' || exit 1
 
 # --- first start ---
 check "window appears" start_program
@@ -37,6 +24,7 @@ check "window has the stored opacity" \
 check "background shows the default colour" test "$(pixel 390 14)" = "221,243,255"
 text_shown() { [ "$(pixels_unlike "$win" 221,243,255)" -gt 30 ]; }
 check "welcome text is drawn" text_shown
+shot "$win" "$work/welcome.png"
 
 # --- dragging ---
 xdotool mousemove 600 40 click 3 2>/dev/null
@@ -56,7 +44,9 @@ moved() { [ "$(window_pos "$win")" = "434 60" ]; }
 check "a left-button drag moves the window" wait_for 3 moved
 
 # --- SIGTERM saves position and counters ---
-sleep 2.5 # the first word tick comes one period after start
+# The first word tick comes one period after start.
+check "the first word replaces the welcome text" wait_for 4 changed_since "$win" "$work/welcome.png"
+check "the word is drawn" text_shown
 kill -TERM "$program"
 wait_for 10 sh -c "! kill -0 $program"
 check "SIGTERM ends the program" sh -c "! kill -0 $program 2>/dev/null"

@@ -6,7 +6,7 @@
 #   menus.sh MNEMORA_BINARY E2E_LIST_BINARY      (E2E_SHOTS=DIR keeps screenshots)
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib.sh"
-prog=$1 list=$2
+prog=$1 list=$2/e2e_list
 
 start_x || exit 1 # no tray yet
 app="$work/app"
