@@ -206,7 +206,7 @@ tray_icon() {
 }
 
 # Keeps a screenshot of the whole screen in $E2E_SHOTS, when that is set, to look at by eye.
-shot() { [ -n "${E2E_SHOTS:-}" ] && mkdir -p "$E2E_SHOTS" && import -window root "$E2E_SHOTS/$1.png" 2>/dev/null; true; }
+keep_shot() { [ -n "${E2E_SHOTS:-}" ] && mkdir -p "$E2E_SHOTS" && import -window root "$E2E_SHOTS/$1.png" 2>/dev/null; true; }
 
 opacity_of() { xprop -id "$1" _NET_WM_WINDOW_OPACITY 2>/dev/null | sed -n 's/.* = //p'; } # as X stores it
 

@@ -26,7 +26,7 @@ menu_is() { [ "$1" = "$2" ] || { echo "  got:      $1"; echo "  expected: $2"; f
 
 # --- no tray: the float menu carries the statistics ---
 popup_menu "$float_title" 600 40
-shot float-menu-without-tray
+keep_shot float-menu-without-tray
 check "float menu without a tray" menu_is "$entries" "$float_head | 外观设置(&O){显示例句[x] | - | 字体颜色 | 背景颜色 | 背景透明[ ]} | 窗口总在最前端(&T)[x] | - | 学习状态 | - | 关于(&A) | 退出(&Q)"
 xdotool key Up Up Up Return # from the bottom: 退出, 关于, 学习状态
 check "statistics from the float menu show the four-line alert" wait_for 5 traced "alert Message: $stats"
@@ -44,7 +44,7 @@ trace_mark
 xdotool key o # 外观设置(&O) opens with its first entry active
 check "the appearance submenu opens with its marks" \
     wait_for 5 traced "menu 外观设置(&O): 显示例句[x] | - | 字体颜色 | 背景颜色 | 背景透明[ ]"
-shot float-menu-appearance
+keep_shot float-menu-appearance
 xdotool key Return # 显示例句
 check "hiding sentences stores ShowSentence=0" wait_for 5 grep -qx ShowSentence=0 "$ini"
 popup_menu "$float_title" 600 40
@@ -56,17 +56,17 @@ xdotool key Escape
 
 # --- the tray menu ---
 popup_menu "$tray_title" "$tray_x" "$tray_y"
-shot tray-menu
+keep_shot tray-menu
 check "tray menu" menu_is "$entries" "悬浮窗(&F)[x] | 外观设置(&O){显示例句[ ] | 字体颜色 | 背景颜色 | 背景透明[ ]} | 选项设置(&S) | - | 学习状态 | - | 关于(&A) | 退出(&Q)"
 xdotool key Down Down Down Down Return # 悬浮窗, 外观设置, 选项设置, 学习状态
 check "statistics from the tray menu show the four-line alert" wait_for 5 traced "alert Message: $stats"
-shot statistics-alert
+keep_shot statistics-alert
 
 popup_menu "$tray_title" "$tray_x" "$tray_y"
 xdotool key f # 悬浮窗(&F): hide
 check "the tray menu hides the float window" wait_for 5 not float_window
 popup_menu "$tray_title" "$tray_x" "$tray_y"
-shot tray-menu-hidden
+keep_shot tray-menu-hidden
 check "the tray menu shows the window unchecked" grep -q '^悬浮窗(&F)\[ \] | ' <<<"$entries"
 xdotool key Escape
 xdotool mousemove "$tray_x" "$tray_y" click --repeat 2 --delay 100 1
@@ -77,7 +77,7 @@ popup_menu "$float_title" 600 40
 xdotool key a
 check "About opens from the float menu" wait_for 5 visible_window 'About Mnemora'
 check "About is traced" traced "dialog About Mnemora"
-shot about
+keep_shot about
 xdotool key Return
 check "About closes with Return" wait_for 5 not visible_window 'About Mnemora'
 

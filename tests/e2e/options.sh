@@ -34,7 +34,7 @@ check "the sheet opens from the float menu" open_sheet
 sheet=$(visible_window "$sheet_title")
 read -r w h < <(xwininfo -id "$sheet" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w, h}')
 check "the sheet is centred on the screen" test "$(window_pos "$sheet")" = "$(((1280 - w) / 2)) $(((800 - h) / 2))"
-shot options-basic-page
+keep_shot options-basic-page
 xdotool key Tab Tab Left # autostart box, slider; one step down
 check "a slider step stores Transparent at once" wait_for 5 grep -qx Transparent=239 "$ini"
 check "a slider step changes the window's opacity at once" wait_for 5 opacity_is 239
@@ -68,7 +68,7 @@ message_box() { # a visible "Mnemora" window that is not the float window
     return 1
 }
 check "the message box is on screen" wait_for 5 message_box
-shot options-range-message
+keep_shot options-range-message
 xdotool key Return
 check "Return closes the message box" wait_for 5 not message_box
 check "the sheet stays open" wait_for 0 visible_window "$sheet_title"
@@ -79,7 +79,7 @@ focus_sheet
 xdotool type 2                                # the interval is selected: back to the stored value
 xdotool key shift+Tab shift+Tab shift+Tab Down # slider, autostart box, list of pages; dictionary page
 xdotool key Tab Down Tab Down                 # exam radio button, study radio button, its combo box
-shot options-dictionary-page
+keep_shot options-dictionary-page
 xdotool key Return
 check "OK closes the sheet" wait_for 5 not visible_window "$sheet_title"
 check "OK stores the study category and the second list" \
