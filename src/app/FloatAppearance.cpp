@@ -33,6 +33,12 @@ void CMnemoraDlg::paintEvent(QPaintEvent*) {
     // With background transparency on, only the text shows, until the mouse rests on the window.
     const bool clear = backTransparent && !hoverShown;
     painter.fillRect(rect(), clear ? QColor(Qt::transparent) : FromColorRef(backColor));
+    if (openListAfterPaint) {
+        // Deriving the list file's key takes tens of milliseconds; the window shows its
+        // "loading" text meanwhile instead of appearing late.
+        openListAfterPaint = false;
+        QMetaObject::invokeMethod(this, &CMnemoraDlg::OpenSelectedList, Qt::QueuedConnection);
+    }
 }
 
 void CMnemoraDlg::ApplyLayering() {

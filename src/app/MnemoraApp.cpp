@@ -53,13 +53,14 @@ int CMnemoraApp::Run(int& argc, char** argv) {
     InstallUiTraceIfRequested(app);
 
     CMnemoraDlg dialog;
-    if (!dialog.OnInitDialog())
+    if (!dialog.InitWindow())
         return 0;
     WatchTerminationSignals(dialog);
     // The end of the desktop session saves like any other orderly end.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &dialog,
                      [&dialog](QSessionManager&) { dialog.SaveOnShutdown(); });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &dialog, [&dialog] { dialog.SaveOnShutdown(); });
+    dialog.OpenListAfterFirstPaint();
     dialog.show();
     return app.exec();
 }

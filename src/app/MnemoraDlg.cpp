@@ -77,6 +77,13 @@ CMnemoraDlg::~CMnemoraDlg() {
 }
 
 bool CMnemoraDlg::OnInitDialog() {
+    if (!InitWindow())
+        return false;
+    OpenSelectedList();
+    return true;
+}
+
+bool CMnemoraDlg::InitWindow() {
     setWindowIcon(ProgramIcon());
 
     instance = std::make_unique<CSingleInstance>();
@@ -112,13 +119,15 @@ bool CMnemoraDlg::OnInitDialog() {
 
     SetUpMenus();
     SetUpTray();
+    initialised = true;
+    return true;
+}
 
+void CMnemoraDlg::OpenSelectedList() {
     const int category = ReadExamStudy();
     wordStore.OpenWordList(ReadWordListIndex(), category);
     wordStore.OpenWordTable();
     study.ScheduleNextBatch();
-    initialised = true;
-    return true;
 }
 
 void CMnemoraDlg::PlaceWindow() {

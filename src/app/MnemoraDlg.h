@@ -36,8 +36,14 @@ public:
     ~CMnemoraDlg() override;
 
     // Start-up. False when another instance runs: then nothing has been written and the
-    // window must not be shown.
+    // window must not be shown. OnInitDialog runs all of it; the program itself runs
+    // InitWindow, shows the window and opens the list once the window has been drawn.
     bool OnInitDialog();
+    bool InitWindow();
+    // Opens the selected list and schedules the first batch (which starts the timers).
+    void OpenSelectedList();
+    // Runs OpenSelectedList right after the next paint of the window.
+    void OpenListAfterFirstPaint() { openListAfterPaint = true; }
 
     // Menu commands of both context menus.
     void OnCommand(int id);
@@ -127,6 +133,7 @@ private:
     QTimer hoverTimer;
     bool hoverShown = false;
     bool initialised = false;
+    bool openListAfterPaint = false;
     bool shutDown = false;
     QPoint dragOffset;
     bool manualDrag = false;
