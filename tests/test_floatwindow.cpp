@@ -342,6 +342,22 @@ private slots:
         QCOMPARE(Rgb(ReadBackgroundColor()), expected);
     }
 
+    void newBackgroundShowsUntilTransparencyIsSwitchedAgain() {
+        auto window = Start();
+        QVERIFY(window);
+        window->OnBackTransparent();
+        QCOMPARE(BackgroundPixel(*window).alpha(), 0);
+        AnswerModal<QColorDialog>([](QColorDialog* dialog) {
+            dialog->setCurrentColor(QColor(10, 200, 30));
+            dialog->accept();
+        });
+        window->OnCommand(cmd::kBackColor);
+        QCOMPARE(BackgroundPixel(*window), QColor(10, 200, 30)); // the old colour is still the key
+        window->OnBackTransparent();
+        window->OnBackTransparent();
+        QCOMPARE(BackgroundPixel(*window).alpha(), 0);
+    }
+
     void fontAndTextColourDialog_data() {
         QTest::addColumn<int>("answer"); // 0 cancel, 1 OK as opened, 2 OK with a colour
         QTest::addColumn<QColor>("expected");

@@ -31,7 +31,7 @@ void CMnemoraDlg::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     // With background transparency on, only the text shows, until the mouse rests on the window.
-    const bool clear = backTransparent && !hoverShown;
+    const bool clear = backTransparent && !hoverShown && backColor == colorKey;
     painter.fillRect(rect(), clear ? QColor(Qt::transparent) : FromColorRef(backColor));
     if (openListAfterPaint) {
         // Deriving the list file's key takes tens of milliseconds; the window shows its
@@ -175,6 +175,8 @@ void CMnemoraDlg::OnBackColor() {
 
 void CMnemoraDlg::OnBackTransparent() {
     backTransparent = !backTransparent;
+    if (backTransparent)
+        colorKey = backColor;
     hoverShown = false;
     ApplyLayering();
 }

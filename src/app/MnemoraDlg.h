@@ -92,6 +92,9 @@ public:
     uint32_t backColor = 0;
     int alpha = 240;
     bool backTransparent = false;
+    // The background colour that vanishes while backTransparent is on: the one in use
+    // when it was switched on. A colour chosen later stays visible until it is switched again.
+    uint32_t colorKey = 0;
     bool topMost = true;
     bool mouseTracking = false;
     QFont wordFont;
