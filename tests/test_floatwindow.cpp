@@ -3,6 +3,7 @@
 // Toggle menus and a second start are driven on a real display by tests/e2e. Every start
 // uses a private settings file, word-list folder, runtime folder and autostart folder.
 #include "FixtureDb.h"
+#include "TestData.h"
 #include "app/FontColorDialog.h"
 #include "app/MnemoraDlg.h"
 #include "app/menus/ContextMenus.h"
@@ -45,8 +46,7 @@ qint64 StoredShows(const QString& path, const QString& table) {
 }
 
 QByteArray FileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+    return testdata::ReadFile(path, "(missing)");
 }
 
 // Answers the next modal dialog of type T once it is up: act on it, then it is done.
@@ -275,13 +275,19 @@ private slots:
 
     void backgroundColourDialog_data() {
         QTest::addColumn<bool>("accept");
-        QTest::newRow("chosen") << true;
-        QTest::newRow("cancelled") << false;
+        QTest::addColumn<bool>("transparent");
+        QTest::newRow("chosen") << true << false;
+        QTest::newRow("cancelled") << false << false;
+        // The new colour shows until transparency is switched again: the old one is still the key.
+        QTest::newRow("chosen while transparent") << true << true;
     }
     void backgroundColourDialog() {
         QFETCH(bool, accept);
+        QFETCH(bool, transparent);
         auto window = Start("[FloatWindow]\nBackGroundR=1\nBackGroundG=2\nBackGroundB=3\n");
         QVERIFY(window);
+        if (transparent)
+            window->OnBackTransparent();
         AnswerModal<QColorDialog>([accept](QColorDialog* dialog) {
             dialog->setCurrentColor(QColor(10, 200, 30));
             accept ? dialog->accept() : dialog->reject();
@@ -291,22 +297,11 @@ private slots:
         QCOMPARE(Rgb(window->backColor), expected);
         QCOMPARE(BackgroundPixel(*window), expected);
         QCOMPARE(Rgb(ReadBackgroundColor()), expected);
-    }
-
-    void newBackgroundShowsUntilTransparencyIsSwitchedAgain() {
-        auto window = Start();
-        QVERIFY(window);
-        window->OnBackTransparent();
-        QCOMPARE(BackgroundPixel(*window).alpha(), 0);
-        AnswerModal<QColorDialog>([](QColorDialog* dialog) {
-            dialog->setCurrentColor(QColor(10, 200, 30));
-            dialog->accept();
-        });
-        window->OnCommand(cmd::kBackColor);
-        QCOMPARE(BackgroundPixel(*window), QColor(10, 200, 30)); // the old colour is still the key
-        window->OnBackTransparent();
-        window->OnBackTransparent();
-        QCOMPARE(BackgroundPixel(*window).alpha(), 0);
+        if (transparent) {
+            window->OnBackTransparent();
+            window->OnBackTransparent();
+            QCOMPARE(BackgroundPixel(*window).alpha(), 0);
+        }
     }
 
     void fontAndTextColourDialog_data() {

@@ -246,12 +246,8 @@ private slots:
         QTest::addColumn<QString>("studyText");
         QTest::newRow("third study") << QByteArray("ExamStudy=1\nDBTable=2") << true << "大学英语四级"
                                      << "新概念英语NCE 第三册";
-        QTest::newRow("study too far") << QByteArray("ExamStudy=1\nDBTable=4") << true << "大学英语四级"
-                                       << "新概念英语NCE 第一册";
         QTest::newRow("category 5 is exam") << QByteArray("ExamStudy=5\nDBTable=7") << false << "专业英语八级"
                                             << "新概念英语NCE 第一册";
-        QTest::newRow("exam too far") << QByteArray("ExamStudy=5\nDBTable=9") << false << "大学英语四级"
-                                      << "新概念英语NCE 第一册";
     }
     void wordPageShowsStoredChoice() {
         QFETCH(QByteArray, stored);

@@ -141,24 +141,6 @@ private slots:
         QVERIFY(!s.rig.view.TimerArmed(kWordTimerId)); // manual playback stays without timers
     }
 
-    void manualKeysWithSentences() {
-        Started s(false, true);
-        QStringList texts;
-        for (int press = 0; press < 8; ++press) {
-            s.c.NextWord();
-            texts << s.rig.view.shown.last().text;
-        }
-        QCOMPARE(texts, QStringList({M1, S11, S21, M2, M3, S13, M4, M1}));
-        QVERIFY(s.c.secondPass);
-        for (int press = 0; press < 6; ++press)
-            s.c.NextWord();
-        QVERIFY(s.rig.WrittenCounters().isEmpty());
-        s.c.NextWord();
-        QCOMPARE(s.rig.WrittenCounters(), QStringList({"1:1:11", "2:1:11", "3:1:11", "4:1:11"}));
-        QCOMPARE(s.rig.view.shown.last().text, M1);
-        QVERIFY(!s.c.secondPass);
-    }
-
     // Showing the window restarts the timers even in manual playback: each word tick shows
     // word and meaning and moves on, and the meaning tick then reveals the following
     // entry's meaning (uncounted) and moves on again.
