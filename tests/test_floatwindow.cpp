@@ -92,11 +92,8 @@ class TestFloatWindow final : public QObject {
     // A fresh program start on the given settings: both lists rewritten with zero counters.
     std::unique_ptr<CMnemoraDlg> Start(const QByteArray& settings = QByteArray()) {
         QFile::remove(ini);
-        if (!settings.isEmpty()) {
-            QFile file(ini);
-            if (!file.open(QIODevice::WriteOnly) || file.write(settings) != settings.size())
-                return nullptr;
-        }
+        if (!settings.isEmpty() && !testdata::WriteFile(ini, settings))
+            return nullptr;
         QFile::remove(cet4);
         QFile::remove(cet6);
         QList<fixture::Row> sixRows = fixture::GeneratedRows(6);
