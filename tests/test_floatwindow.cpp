@@ -1,26 +1,22 @@
 // The float window on its own (offscreen): colouring, the appearance commands and what
-// they store, hover over a transparent background, live opacity, changing the list, and a
-// start while another instance runs. Every start uses a private settings file, word-list
-// folder, runtime folder and autostart folder.
+// they store, hover over a transparent background, live opacity and changing the list.
+// Toggle menus and a second start are driven on a real display by tests/e2e. Every start
+// uses a private settings file, word-list folder, runtime folder and autostart folder.
 #include "FixtureDb.h"
+#include "TestData.h"
 #include "app/FontColorDialog.h"
 #include "app/MnemoraDlg.h"
 #include "app/menus/ContextMenus.h"
 #include "app/menus/MenuCommands.h"
 #include "platform/ProgramPath.h"
-#include "platform/SingleInstance.h"
 #include "settings/SettingsFile.h"
-#include "settings/SettingsKeys.h"
 
 #include <QApplication>
 #include <QColorDialog>
-#include <QDirIterator>
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QLabel>
-#include <QMessageBox>
 #include <QMouseEvent>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
@@ -44,18 +40,13 @@ bool SameOpacity(double opacity, int alpha) {
     return qAbs(opacity - alpha / 255.0) < 0.5 / 255.0;
 }
 
-uint32_t FloatKey(const char* key) {
-    return ReadProfileInt(keys::kFloatWindow, key, 999);
-}
-
 // showTimes of the first row of a list, as stored.
 qint64 StoredShows(const QString& path, const QString& table) {
     return fixture::Counters(path, table, 1).value_or(qMakePair(-1, -1)).first;
 }
 
 QByteArray FileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+    return testdata::ReadFile(path, "(missing)");
 }
 
 // Answers the next modal dialog of type T once it is up: act on it, then it is done.
@@ -101,11 +92,8 @@ class TestFloatWindow final : public QObject {
     // A fresh program start on the given settings: both lists rewritten with zero counters.
     std::unique_ptr<CMnemoraDlg> Start(const QByteArray& settings = QByteArray()) {
         QFile::remove(ini);
-        if (!settings.isEmpty()) {
-            QFile file(ini);
-            if (!file.open(QIODevice::WriteOnly) || file.write(settings) != settings.size())
-                return nullptr;
-        }
+        if (!settings.isEmpty() && !testdata::WriteFile(ini, settings))
+            return nullptr;
         QFile::remove(cet4);
         QFile::remove(cet6);
         QList<fixture::Row> sixRows = fixture::GeneratedRows(6);
@@ -139,30 +127,18 @@ private slots:
         cet6 = root.filePath(QStringLiteral("app/db/cet6.dat"));
     }
 
-    void paintsTheStoredColoursAndFont_data() {
-        QTest::addColumn<QByteArray>("settings");
-        QTest::addColumn<QColor>("back");
-        QTest::addColumn<QColor>("text");
-        QTest::addColumn<int>("alpha");
-        QTest::newRow("defaults") << QByteArray() << QColor(221, 243, 255) << QColor(0, 0, 0) << 240;
-        QTest::newRow("stored") << QByteArray(
-                                       "[FloatWindow]\nBackGroundR=10\nBackGroundG=20\nBackGroundB=30\n"
-                                       "TextR=250\nTextG=200\nTextB=0\nTransparent=128\n")
-                                << QColor(10, 20, 30) << QColor(250, 200, 0) << 128;
-    }
+    // The defaults are checked on a real display by the desktop tests.
     void paintsTheStoredColoursAndFont() {
-        QFETCH(QByteArray, settings);
-        QFETCH(QColor, back);
-        QFETCH(QColor, text);
-        QFETCH(int, alpha);
-        auto window = Start(settings);
+        const QColor back(10, 20, 30);
+        const QColor text(250, 200, 0);
+        auto window = Start("[FloatWindow]\nBackGroundR=10\nBackGroundG=20\nBackGroundB=30\n"
+                            "TextR=250\nTextG=200\nTextB=0\nTransparent=128\n");
         QVERIFY(window);
         QCOMPARE(BackgroundPixel(*window), back);
-        QVERIFY(SameOpacity(window->windowOpacity(), alpha));
+        QVERIFY(SameOpacity(window->windowOpacity(), 128));
         QLabel* label = window->WordLabel();
         QCOMPARE(label->palette().color(QPalette::WindowText), text);
         QCOMPARE(label->font().family(), QStringLiteral("Times New Roman"));
-        QVERIFY(!label->autoFillBackground()); // the text sits straight on the window's background
 
         // The welcome text is drawn in the text colour over the background colour.
         const QImage shot = window->grab().toImage();
@@ -171,34 +147,6 @@ private slots:
             for (int x = label->x(); x < label->geometry().right(); ++x)
                 textPixels += shot.pixelColor(x, y) == text ? 1 : 0;
         QVERIFY2(textPixels > 20, qPrintable(QString::number(textPixels)));
-    }
-
-    void togglesStoreOneOrZero_data() {
-        QTest::addColumn<int>("command");
-        QTest::addColumn<QByteArray>("key");
-        QTest::newRow("top-most") << cmd::kTopMost << QByteArray(keys::kTopMost);
-        QTest::newRow("sentences") << cmd::kShowSentence << QByteArray(keys::kShowSentence);
-    }
-    void togglesStoreOneOrZero() {
-        QFETCH(int, command);
-        QFETCH(QByteArray, key);
-        auto window = Start();
-        QVERIFY(window);
-        const auto state = [&] {
-            const MenuState menu = window->CurrentMenuState();
-            return command == cmd::kTopMost ? menu.topMost : menu.showSentence;
-        };
-        const auto onTop = [&] { return window->windowFlags().testFlag(Qt::WindowStaysOnTopHint); };
-        const QString shown = window->WordLabel()->text();
-        QVERIFY(state());
-        QVERIFY(onTop());
-        for (const bool expected : {false, true}) {
-            window->OnCommand(command);
-            QCOMPARE(state(), expected);
-            QCOMPARE(FloatKey(key.constData()), expected ? 1u : 0u);
-            QCOMPARE(onTop(), command == cmd::kTopMost ? expected : true);
-            QCOMPARE(window->WordLabel()->text(), shown); // sentences wait for the next display step
-        }
     }
 
     void startsFromTheStoredToggles_data() {
@@ -324,13 +272,19 @@ private slots:
 
     void backgroundColourDialog_data() {
         QTest::addColumn<bool>("accept");
-        QTest::newRow("chosen") << true;
-        QTest::newRow("cancelled") << false;
+        QTest::addColumn<bool>("transparent");
+        QTest::newRow("chosen") << true << false;
+        QTest::newRow("cancelled") << false << false;
+        // The new colour shows until transparency is switched again: the old one is still the key.
+        QTest::newRow("chosen while transparent") << true << true;
     }
     void backgroundColourDialog() {
         QFETCH(bool, accept);
+        QFETCH(bool, transparent);
         auto window = Start("[FloatWindow]\nBackGroundR=1\nBackGroundG=2\nBackGroundB=3\n");
         QVERIFY(window);
+        if (transparent)
+            window->OnBackTransparent();
         AnswerModal<QColorDialog>([accept](QColorDialog* dialog) {
             dialog->setCurrentColor(QColor(10, 200, 30));
             accept ? dialog->accept() : dialog->reject();
@@ -340,22 +294,11 @@ private slots:
         QCOMPARE(Rgb(window->backColor), expected);
         QCOMPARE(BackgroundPixel(*window), expected);
         QCOMPARE(Rgb(ReadBackgroundColor()), expected);
-    }
-
-    void newBackgroundShowsUntilTransparencyIsSwitchedAgain() {
-        auto window = Start();
-        QVERIFY(window);
-        window->OnBackTransparent();
-        QCOMPARE(BackgroundPixel(*window).alpha(), 0);
-        AnswerModal<QColorDialog>([](QColorDialog* dialog) {
-            dialog->setCurrentColor(QColor(10, 200, 30));
-            dialog->accept();
-        });
-        window->OnCommand(cmd::kBackColor);
-        QCOMPARE(BackgroundPixel(*window), QColor(10, 200, 30)); // the old colour is still the key
-        window->OnBackTransparent();
-        window->OnBackTransparent();
-        QCOMPARE(BackgroundPixel(*window).alpha(), 0);
+        if (transparent) {
+            window->OnBackTransparent();
+            window->OnBackTransparent();
+            QCOMPARE(BackgroundPixel(*window).alpha(), 0);
+        }
     }
 
     void fontAndTextColourDialog_data() {
@@ -397,38 +340,6 @@ private slots:
         QCOMPARE(window->WordLabel()->font(), answer == 0 ? before : *chosen);
         if (answer != 0)
             QVERIFY(chosen->family() != before.family());
-    }
-
-    void aSecondStartWritesNothing() {
-        // Another process's window stands in as the running instance's marker.
-        CSingleInstance running;
-        QCOMPARE(running.Claim(), CSingleInstance::Role::Primary);
-        QSignalSpy activations(&running, &CSingleInstance::activationRequested);
-        QFile::remove(ini);
-        const auto snapshot = [&] {
-            QStringList files;
-            QDirIterator it(root.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
-                            QDirIterator::Subdirectories);
-            while (it.hasNext()) {
-                const QString path = it.next();
-                files << path + QLatin1Char(' ') + QString::fromLatin1(FileBytes(path).toHex());
-            }
-            files.sort();
-            return files;
-        };
-        const QStringList before = snapshot();
-
-        QString said;
-        AnswerModal<QMessageBox>([&said](QMessageBox* box) {
-            said = box->text();
-            box->accept();
-        });
-        CMnemoraDlg second;
-        QVERIFY(!second.OnInitDialog());
-        QCOMPARE(said, QStringLiteral("该软件已经正在运行！"));
-        QVERIFY(!second.isVisible());
-        QCOMPARE(snapshot(), before);
-        QTRY_COMPARE_WITH_TIMEOUT(activations.count(), 1, 10000); // the running one is asked to show itself
     }
 };
 

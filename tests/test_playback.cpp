@@ -67,264 +67,233 @@ QString At(int t, const QString& text) {
 class TestPlayback final : public QObject {
     Q_OBJECT
 private slots:
-    void automaticSequence_data();
-    void automaticSequence();
-    void reloadInsideWordTickShowsFirstWordTwice();
-    void manualKeysWithoutSentences();
-    void manualKeysWithSentences();
-    void timersAfterHideAndShowInManualPlayback();
-    void nextKeyInAutomaticPlayback();
-    void prevKeyInManualPlayback();
-    void timings_data();
-    void timings();
-    void killingCancelsPendingArm_data();
-    void killingCancelsPendingArm();
-    void optionsSheetRereadsTimings();
-    void learningStats();
-};
 
-void TestPlayback::automaticSequence_data() {
-    QTest::addColumn<bool>("showSentence");
-    QTest::addColumn<QStringList>("trace");
-    QTest::newRow("sentences") << true
-                               << QStringList{At(8000, "abandon"), At(12000, M1),    At(16000, S11),
-                                              At(24000, S21),      At(32000, "bay"), At(36000, M2),
-                                              At(40000, "cab"),    At(44000, M3),    At(48000, S13),
-                                              At(56000, "dab"),    At(60000, M4),    At(64000, "abandon")};
-    QTest::newRow("no sentences") << false
-                                  << QStringList{At(8000, "abandon"), At(12000, M1),    At(16000, "bay"),
-                                                 At(20000, M2),       At(24000, "cab"), At(28000, M3),
-                                                 At(32000, "dab"),    At(36000, M4),    At(40000, "abandon")};
-}
-
-void TestPlayback::automaticSequence() {
-    QFETCH(bool, showSentence);
-    QFETCH(QStringList, trace);
-    Started s(true, showSentence);
-    s.rig.clock.AdvanceTo(trace.size() == 12 ? 64000 : 40000);
-    QCOMPARE(s.Trace(), trace);
-    // The last word shown started the second pass, which counts nothing.
-    QCOMPARE(s.ShowTimes(), QList<uint32_t>({1, 1, 1, 1}));
-    QVERIFY(s.c.secondPass);
-}
-
-// A word tick that finds the batch finished saves it, loads the next and shows its
-// first word at once; the restarted word timer shows that word again a period later.
-void TestPlayback::reloadInsideWordTickShowsFirstWordTwice() {
-    StudyRig rig;
-    QVERIFY(rig.WriteList(Words(1)));
-    rig.SetSetting("Software", "RunTimes", 10);
-    CStudyCycle& c = *rig.cycle;
-    c.cachedRunTimes = 10;
-    c.showSentence = false;
-    rig.Open();
-    c.ScheduleNextBatch();
-    rig.clock.AdvanceTo(36000);
-    QStringList words;
-    for (const auto& s : rig.view.shown)
-        words << QString::number(s.at) + u' ' + s.text.left(2);
-    QCOMPARE(words, QStringList(
-                        {"8000 w1", "12000 w1", "16000 w1", "20000 w1", "24000 w1", "32000 w1", "36000 w1"}));
-    QCOMPARE(WordBatch::At(rig.store->batch.begin()).showTimes, 3u);
-    QVERIFY(rig.view.timerLog.contains("24000 arm 1124 8000"));
-    QVERIFY(rig.view.timerLog.contains("28000 arm 1125 8000"));
-}
-
-// Each press moves one entry and shows that word with its meaning, which moves the
-// cursor on again: every second word, wrapping through the end position.
-void TestPlayback::manualKeysWithoutSentences() {
-    Started s(true, false);
-    s.c.OnManualPlay();
-    s.c.OnManualPlay();
-    QCOMPARE(s.rig.view.alerts.size(), 1);
-    QCOMPARE(s.rig.view.alerts[0].first, 20);
-    QCOMPARE(s.rig.view.alerts[0].second, QStringLiteral("        手动模式：        \n"
-                                                         "        下一个单词： ->        \n"
-                                                         "        上一个单词： <-        \n"));
-    QVERIFY(!s.rig.view.TimerArmed(kWordTimerId) && !s.rig.view.DelayPending());
-    QStringList words;
-    for (int press = 0; press < 6; ++press) {
-        s.c.NextWord();
-        words << s.LastWord();
+    void automaticSequence_data() {
+        QTest::addColumn<bool>("showSentence");
+        QTest::addColumn<QStringList>("trace");
+        QTest::newRow("sentences") << true << QStringList{At(8000, "abandon"), At(12000, M1),
+                                                          At(16000, S11),      At(24000, S21),
+                                                          At(32000, "bay"),    At(36000, M2),
+                                                          At(40000, "cab"),    At(44000, M3),
+                                                          At(48000, S13),      At(56000, "dab"),
+                                                          At(60000, M4),       At(64000, "abandon")};
+        QTest::newRow("no sentences")
+            << false << QStringList{At(8000, "abandon"), At(12000, M1),    At(16000, "bay"),
+                                    At(20000, M2),       At(24000, "cab"), At(28000, M3),
+                                    At(32000, "dab"),    At(36000, M4),    At(40000, "abandon")};
     }
-    QCOMPARE(words, QStringList({"bay", "dab", "abandon", "cab", "abandon", "cab"}));
-    QVERIFY(s.rig.WrittenCounters().isEmpty());
-    s.c.NextWord(); // from the last entry onto the end position: saved, next batch
-    QCOMPARE(s.rig.WrittenCounters(), QStringList({"1:1:11", "2:1:11", "3:1:11", "4:1:11"}));
-    QCOMPARE(s.LastWord(), QStringLiteral("abandon"));
-    QVERIFY(!s.rig.view.TimerArmed(kWordTimerId)); // manual playback stays without timers
-}
 
-void TestPlayback::manualKeysWithSentences() {
-    Started s(false, true);
-    QStringList texts;
-    for (int press = 0; press < 8; ++press) {
-        s.c.NextWord();
-        texts << s.rig.view.shown.last().text;
+    void automaticSequence() {
+        QFETCH(bool, showSentence);
+        QFETCH(QStringList, trace);
+        Started s(true, showSentence);
+        s.rig.clock.AdvanceTo(trace.size() == 12 ? 64000 : 40000);
+        QCOMPARE(s.Trace(), trace);
+        // The last word shown started the second pass, which counts nothing.
+        QCOMPARE(s.ShowTimes(), QList<uint32_t>({1, 1, 1, 1}));
+        QVERIFY(s.c.secondPass);
     }
-    QCOMPARE(texts, QStringList({M1, S11, S21, M2, M3, S13, M4, M1}));
-    QVERIFY(s.c.secondPass);
-    for (int press = 0; press < 6; ++press)
-        s.c.NextWord();
-    QVERIFY(s.rig.WrittenCounters().isEmpty());
-    s.c.NextWord();
-    QCOMPARE(s.rig.WrittenCounters(), QStringList({"1:1:11", "2:1:11", "3:1:11", "4:1:11"}));
-    QCOMPARE(s.rig.view.shown.last().text, M1);
-    QVERIFY(!s.c.secondPass);
-}
 
-// Showing the window restarts the timers even in manual playback: each word tick shows
-// word and meaning and moves on, and the meaning tick then reveals the following
-// entry's meaning (uncounted) and moves on again.
-void TestPlayback::timersAfterHideAndShowInManualPlayback() {
-    Started s(true, false);
-    s.c.OnManualPlay();
-    s.c.OnCommand(CStudyCycle::kCmdToggleFloat);
-    QVERIFY(!s.c.floatVisible && !s.rig.view.visible);
-    s.rig.clock.AdvanceTo(30000);
-    QVERIFY(s.rig.view.shown.isEmpty());
-    s.c.OnCommand(CStudyCycle::kCmdToggleFloat);
-    QVERIFY(s.c.floatVisible && s.rig.view.visible);
-    s.rig.clock.AdvanceTo(50000);
-    QCOMPARE(s.Trace(), QStringList({At(38000, "abandon"), At(38000, M1), At(42000, M2), At(46000, "cab"),
-                                     At(46000, M3), At(50000, M4)}));
-    QCOMPARE(s.ShowTimes(), QList<uint32_t>({1, 0, 1, 0}));
-    QVERIFY(!s.c.autoPlay);
-}
+    // A word tick that finds the batch finished saves it, loads the next and shows its
+    // first word at once; the restarted word timer shows that word again a period later.
+    void reloadInsideWordTickShowsFirstWordTwice() {
+        StudyRig rig;
+        QVERIFY(rig.WriteList(Words(1)));
+        rig.SetSetting("Software", "RunTimes", 10);
+        CStudyCycle& c = *rig.cycle;
+        c.cachedRunTimes = 10;
+        c.showSentence = false;
+        rig.Open();
+        c.ScheduleNextBatch();
+        rig.clock.AdvanceTo(36000);
+        QStringList words;
+        for (const auto& s : rig.view.shown)
+            words << QString::number(s.at) + u' ' + s.text.left(2);
+        QCOMPARE(words, QStringList({"8000 w1", "12000 w1", "16000 w1", "20000 w1", "24000 w1", "32000 w1",
+                                     "36000 w1"}));
+        QCOMPARE(WordBatch::At(rig.store->batch.begin()).showTimes, 3u);
+        QVERIFY(rig.view.timerLog.contains("24000 arm 1124 8000"));
+        QVERIFY(rig.view.timerLog.contains("28000 arm 1125 8000"));
+    }
 
-// The next-word key reveals a meaning at once, even when no word step came before it:
-// then the entry at the cursor has its meaning shown uncounted, and so do the ticks.
-void TestPlayback::nextKeyInAutomaticPlayback() {
-    Started s(true, true);
-    s.rig.clock.AdvanceTo(8000);
-    for (int press = 0; press < 4; ++press)
-        s.c.NextWord(); // meaning, both sentences, then bay's meaning without its word
-    s.rig.clock.AdvanceTo(24000);
-    s.c.NextWord(); // dab's meaning: its sentences are skipped, the cursor reaches the end
-    s.c.NextWord(); // second pass: the first entry's meaning at once
-    QCOMPARE(s.Trace(),
-             QStringList({At(8000, "abandon"), At(8000, M1), At(8000, S11), At(8000, S21), At(8000, M2),
-                          At(12000, M3), At(16000, S13), At(24000, "dab"), At(24000, M4), At(24000, M1)}));
-    QCOMPARE(s.ShowTimes(), QList<uint32_t>({1, 0, 0, 1}));
-}
+    // Each press moves one entry and shows that word with its meaning, which moves the
+    // cursor on again: every second word, wrapping through the end position.
+    void manualKeysWithoutSentences() {
+        Started s(true, false);
+        s.c.OnManualPlay();
+        s.c.OnManualPlay();
+        QCOMPARE(s.rig.view.alerts.size(), 1);
+        QCOMPARE(s.rig.view.alerts[0].first, 20);
+        QCOMPARE(s.rig.view.alerts[0].second, QStringLiteral("        手动模式：        \n"
+                                                             "        下一个单词： ->        \n"
+                                                             "        上一个单词： <-        \n"));
+        QVERIFY(!s.rig.view.TimerArmed(kWordTimerId) && !s.rig.view.DelayPending());
+        QStringList words;
+        for (int press = 0; press < 6; ++press) {
+            s.c.NextWord();
+            words << s.LastWord();
+        }
+        QCOMPARE(words, QStringList({"bay", "dab", "abandon", "cab", "abandon", "cab"}));
+        QVERIFY(s.rig.WrittenCounters().isEmpty());
+        s.c.NextWord(); // from the last entry onto the end position: saved, next batch
+        QCOMPARE(s.rig.WrittenCounters(), QStringList({"1:1:11", "2:1:11", "3:1:11", "4:1:11"}));
+        QCOMPARE(s.LastWord(), QStringLiteral("abandon"));
+        QVERIFY(!s.rig.view.TimerArmed(kWordTimerId)); // manual playback stays without timers
+    }
 
-// The previous-word key stays on the first entry, re-shows a completed word (counting
-// it again in the first pass), and during a word's sentence steps goes to the word before.
-void TestPlayback::prevKeyInManualPlayback() {
-    Started s(false, true);
-    QStringList texts;
-    auto press = [&](void (CStudyCycle::*key)()) {
-        (s.c.*key)();
-        texts << s.rig.view.shown.last().text;
-    };
-    press(&CStudyCycle::PrevWord);
-    press(&CStudyCycle::PrevWord);
-    press(&CStudyCycle::NextWord);
-    press(&CStudyCycle::NextWord);
-    press(&CStudyCycle::PrevWord);
-    for (int i = 0; i < 4; ++i)
+    // Showing the window restarts the timers even in manual playback: each word tick shows
+    // word and meaning and moves on, and the meaning tick then reveals the following
+    // entry's meaning (uncounted) and moves on again.
+    void timersAfterHideAndShowInManualPlayback() {
+        Started s(true, false);
+        s.c.OnManualPlay();
+        s.c.OnCommand(CStudyCycle::kCmdToggleFloat);
+        QVERIFY(!s.c.floatVisible && !s.rig.view.visible);
+        s.rig.clock.AdvanceTo(30000);
+        QVERIFY(s.rig.view.shown.isEmpty());
+        s.c.OnCommand(CStudyCycle::kCmdToggleFloat);
+        QVERIFY(s.c.floatVisible && s.rig.view.visible);
+        s.rig.clock.AdvanceTo(50000);
+        QCOMPARE(s.Trace(), QStringList({At(38000, "abandon"), At(38000, M1), At(42000, M2), At(46000, "cab"),
+                                         At(46000, M3), At(50000, M4)}));
+        QCOMPARE(s.ShowTimes(), QList<uint32_t>({1, 0, 1, 0}));
+        QVERIFY(!s.c.autoPlay);
+    }
+
+    // The next-word key reveals a meaning at once, even when no word step came before it:
+    // then the entry at the cursor has its meaning shown uncounted, and so do the ticks.
+    void nextKeyInAutomaticPlayback() {
+        Started s(true, true);
+        s.rig.clock.AdvanceTo(8000);
+        for (int press = 0; press < 4; ++press)
+            s.c.NextWord(); // meaning, both sentences, then bay's meaning without its word
+        s.rig.clock.AdvanceTo(24000);
+        s.c.NextWord(); // dab's meaning: its sentences are skipped, the cursor reaches the end
+        s.c.NextWord(); // second pass: the first entry's meaning at once
+        QCOMPARE(s.Trace(), QStringList({At(8000, "abandon"), At(8000, M1), At(8000, S11), At(8000, S21),
+                                         At(8000, M2), At(12000, M3), At(16000, S13), At(24000, "dab"),
+                                         At(24000, M4), At(24000, M1)}));
+        QCOMPARE(s.ShowTimes(), QList<uint32_t>({1, 0, 0, 1}));
+    }
+
+    // The previous-word key stays on the first entry, re-shows a completed word (counting
+    // it again in the first pass), and during a word's sentence steps goes to the word before.
+    void prevKeyInManualPlayback() {
+        Started s(false, true);
+        QStringList texts;
+        auto press = [&](void (CStudyCycle::*key)()) {
+            (s.c.*key)();
+            texts << s.rig.view.shown.last().text;
+        };
+        press(&CStudyCycle::PrevWord);
+        press(&CStudyCycle::PrevWord);
         press(&CStudyCycle::NextWord);
-    press(&CStudyCycle::PrevWord);
-    QCOMPARE(texts, QStringList({M1, M1, S11, S21, M1, S11, S21, M2, M3, M2}));
-    QCOMPARE(s.ShowTimes(), QList<uint32_t>({3, 2, 1, 0}));
-}
+        press(&CStudyCycle::NextWord);
+        press(&CStudyCycle::PrevWord);
+        for (int i = 0; i < 4; ++i)
+            press(&CStudyCycle::NextWord);
+        press(&CStudyCycle::PrevWord);
+        QCOMPARE(texts, QStringList({M1, M1, S11, S21, M1, S11, S21, M2, M3, M2}));
+        QCOMPARE(s.ShowTimes(), QList<uint32_t>({3, 2, 1, 0}));
+    }
 
-void TestPlayback::timings_data() {
-    QTest::addColumn<int>("elapse"); // -1: key absent
-    QTest::addColumn<int>("delay");
-    QTest::addColumn<uint>("period");
-    QTest::addColumn<uint>("offset");
-    QTest::newRow("defaults") << -1 << -1 << 8000u << 4000u;
-    QTest::newRow("elapse 0") << 0 << 4 << 8000u << 4000u;
-    QTest::newRow("elapse 86401") << 86401 << 4 << 8000u << 4000u;
-    QTest::newRow("elapse 86400") << 86400 << 4 << 86400000u << 4000u;
-    QTest::newRow("delay equal to the period") << 5 << 5 << 5000u << 2500u;
-    QTest::newRow("delay beyond the period") << 5 << 9 << 5000u << 2500u;
-    QTest::newRow("delay below the period") << 3 << 2 << 3000u << 2000u;
-    QTest::newRow("delay wraps in 32 bits") << 8 << 4294968 << 8000u << 704u;
-    QTest::newRow("no delay") << 8 << 0 << 8000u << 0u;
-}
+    void timings_data() {
+        QTest::addColumn<int>("elapse"); // -1: key absent
+        QTest::addColumn<int>("delay");
+        QTest::addColumn<uint>("period");
+        QTest::addColumn<uint>("offset");
+        QTest::newRow("defaults") << -1 << -1 << 8000u << 4000u;
+        QTest::newRow("elapse 0") << 0 << 4 << 8000u << 4000u;
+        QTest::newRow("elapse 86401") << 86401 << 4 << 8000u << 4000u;
+        QTest::newRow("elapse 86400") << 86400 << 4 << 86400000u << 4000u;
+        QTest::newRow("delay equal to the period") << 5 << 5 << 5000u << 2500u;
+        QTest::newRow("delay beyond the period") << 5 << 9 << 5000u << 2500u;
+        QTest::newRow("delay below the period") << 3 << 2 << 3000u << 2000u;
+        QTest::newRow("delay wraps in 32 bits") << 8 << 4294968 << 8000u << 704u;
+        QTest::newRow("no delay") << 8 << 0 << 8000u << 0u;
+    }
 
-// The meaning timer is armed offset after the word timer, so its ticks trail by offset.
-void TestPlayback::timings() {
-    QFETCH(int, elapse);
-    QFETCH(int, delay);
-    QFETCH(uint, period);
-    QFETCH(uint, offset);
-    StudyRig rig;
-    if (elapse >= 0)
-        rig.SetSetting("Word", "WordElapse", uint32_t(elapse));
-    if (delay >= 0)
-        rig.SetSetting("Word", "WordDelayChnTime", uint32_t(delay));
-    rig.clock.AdvanceTo(1000);
-    rig.cycle->RestartTimers();
-    QCOMPARE(rig.cycle->wordPeriod, period);
-    QCOMPARE(rig.cycle->meaningDelay, offset);
-    rig.clock.AdvanceTo(1000 + uint64_t(period) + offset);
-    const QStringList log = rig.view.timerLog.filter(QRegularExpression(" (arm|tick|delay)"));
-    const QString p = QString::number(period);
-    QStringList expected{QStringLiteral("1000 arm 1124 ") + p};
-    if (offset > 0)
-        expected << QStringLiteral("1000 delay %1").arg(offset);
-    expected << QStringLiteral("%1 arm 1125 ").arg(1000 + offset) + p
-             << QStringLiteral("%1 tick 1124").arg(1000 + uint64_t(period))
-             << QStringLiteral("%1 tick 1125").arg(1000 + uint64_t(period) + offset);
-    QCOMPARE(log, expected);
-}
+    // The meaning timer is armed offset after the word timer, so its ticks trail by offset.
+    void timings() {
+        QFETCH(int, elapse);
+        QFETCH(int, delay);
+        QFETCH(uint, period);
+        QFETCH(uint, offset);
+        StudyRig rig;
+        if (elapse >= 0)
+            rig.SetSetting("Word", "WordElapse", uint32_t(elapse));
+        if (delay >= 0)
+            rig.SetSetting("Word", "WordDelayChnTime", uint32_t(delay));
+        rig.clock.AdvanceTo(1000);
+        rig.cycle->RestartTimers();
+        QCOMPARE(rig.cycle->wordPeriod, period);
+        QCOMPARE(rig.cycle->meaningDelay, offset);
+        rig.clock.AdvanceTo(1000 + uint64_t(period) + offset);
+        const QStringList log = rig.view.timerLog.filter(QRegularExpression(" (arm|tick|delay)"));
+        const QString p = QString::number(period);
+        QStringList expected{QStringLiteral("1000 arm 1124 ") + p};
+        if (offset > 0)
+            expected << QStringLiteral("1000 delay %1").arg(offset);
+        expected << QStringLiteral("%1 arm 1125 ").arg(1000 + offset) + p
+                 << QStringLiteral("%1 tick 1124").arg(1000 + uint64_t(period))
+                 << QStringLiteral("%1 tick 1125").arg(1000 + uint64_t(period) + offset);
+        QCOMPARE(log, expected);
+    }
 
-void TestPlayback::killingCancelsPendingArm_data() {
-    QTest::addColumn<int>("command");
-    QTest::newRow("manual playback") << CStudyCycle::kCmdManualPlay;
-    QTest::newRow("hide") << CStudyCycle::kCmdToggleFloat;
-}
+    void killingCancelsPendingArm_data() {
+        QTest::addColumn<int>("command");
+        QTest::newRow("manual playback") << CStudyCycle::kCmdManualPlay;
+        QTest::newRow("hide") << CStudyCycle::kCmdToggleFloat;
+    }
 
-void TestPlayback::killingCancelsPendingArm() {
-    QFETCH(int, command);
-    Started s;
-    s.rig.clock.AdvanceTo(2000); // inside the 4-second delay
-    QVERIFY(s.rig.view.DelayPending());
-    s.c.OnCommand(command);
-    s.rig.clock.AdvanceTo(60000);
-    QVERIFY(s.rig.view.shown.isEmpty());
-    QVERIFY(s.rig.view.timerLog.filter(QStringLiteral("arm 1125")).isEmpty());
-    // Back to automatic playback (or shown again): one fresh offset, nothing left over.
-    s.c.OnCommand(command == CStudyCycle::kCmdManualPlay ? CStudyCycle::kCmdAutoPlay
-                                                         : CStudyCycle::kCmdToggleFloat);
-    s.rig.clock.AdvanceTo(72000);
-    QCOMPARE(s.Trace(), QStringList({At(68000, "abandon"), At(72000, M1)}));
-}
+    void killingCancelsPendingArm() {
+        QFETCH(int, command);
+        Started s;
+        s.rig.clock.AdvanceTo(2000); // inside the 4-second delay
+        QVERIFY(s.rig.view.DelayPending());
+        s.c.OnCommand(command);
+        s.rig.clock.AdvanceTo(60000);
+        QVERIFY(s.rig.view.shown.isEmpty());
+        QVERIFY(s.rig.view.timerLog.filter(QStringLiteral("arm 1125")).isEmpty());
+        // Back to automatic playback (or shown again): one fresh offset, nothing left over.
+        s.c.OnCommand(command == CStudyCycle::kCmdManualPlay ? CStudyCycle::kCmdAutoPlay
+                                                             : CStudyCycle::kCmdToggleFloat);
+        s.rig.clock.AdvanceTo(72000);
+        QCOMPARE(s.Trace(), QStringList({At(68000, "abandon"), At(72000, M1)}));
+    }
 
-// The sheet runs with the timers stopped; a period changed in it applies afterwards.
-void TestPlayback::optionsSheetRereadsTimings() {
-    Started s;
-    s.rig.view.onOptionsSheet = [&] { s.rig.SetSetting("Word", "WordElapse", 3); };
-    s.rig.clock.AdvanceTo(5000);
-    s.c.OnCommand(CStudyCycle::kCmdOptions);
-    QVERIFY(s.rig.view.timersKilledDuringSheet);
-    s.rig.clock.AdvanceTo(9500);
-    QCOMPARE(s.Trace(), QStringList({At(8000, "abandon"), At(9500, M1)}));
-}
+    // The sheet runs with the timers stopped; a period changed in it applies afterwards.
+    void optionsSheetRereadsTimings() {
+        Started s;
+        s.rig.view.onOptionsSheet = [&] { s.rig.SetSetting("Word", "WordElapse", 3); };
+        s.rig.clock.AdvanceTo(5000);
+        s.c.OnCommand(CStudyCycle::kCmdOptions);
+        QVERIFY(s.rig.view.timersKilledDuringSheet);
+        s.rig.clock.AdvanceTo(9500);
+        QCOMPARE(s.Trace(), QStringList({At(8000, "abandon"), At(9500, M1)}));
+    }
 
-void TestPlayback::learningStats() {
-    QList<fixture::Row> rows = Words(5);
-    rows[1].showTimes = 7;
-    rows[3].showTimes = 9;
-    StudyRig rig;
-    QVERIFY(rig.WriteList(rows));
-    rig.Open();
-    CStudyCycle& c = *rig.cycle;
-    c.OnCommand(CStudyCycle::kCmdLearningStats);
-    c.ScheduleNextBatch(); // the walk passes every row
-    c.OnCommand(CStudyCycle::kCmdLearningStats);
-    QCOMPARE(rig.view.alerts.size(), 2);
-    QCOMPARE(rig.view.alerts[0].first, 15);
-    QCOMPARE(rig.view.alerts[0].second,
-             QStringLiteral(
-                 "学习状态统计：\n所选词库共有单词数：5\n已经完全记住单词数：0\n需要继续学习单词数：5"));
-    QCOMPARE(rig.view.alerts[1].second,
-             QStringLiteral(
-                 "学习状态统计：\n所选词库共有单词数：5\n已经完全记住单词数：2\n需要继续学习单词数：3"));
-}
+    void learningStats() {
+        QList<fixture::Row> rows = Words(5);
+        rows[1].showTimes = 7;
+        rows[3].showTimes = 9;
+        StudyRig rig;
+        QVERIFY(rig.WriteList(rows));
+        rig.Open();
+        CStudyCycle& c = *rig.cycle;
+        c.OnCommand(CStudyCycle::kCmdLearningStats);
+        c.ScheduleNextBatch(); // the walk passes every row
+        c.OnCommand(CStudyCycle::kCmdLearningStats);
+        QCOMPARE(rig.view.alerts.size(), 2);
+        QCOMPARE(rig.view.alerts[0].first, 15);
+        QCOMPARE(rig.view.alerts[0].second,
+                 QStringLiteral(
+                     "学习状态统计：\n所选词库共有单词数：5\n已经完全记住单词数：0\n需要继续学习单词数：5"));
+        QCOMPARE(rig.view.alerts[1].second,
+                 QStringLiteral(
+                     "学习状态统计：\n所选词库共有单词数：5\n已经完全记住单词数：2\n需要继续学习单词数：3"));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestPlayback)
 #include "test_playback.moc"

@@ -119,133 +119,130 @@ QList<RefRow> RandomTable(QRandomGenerator& rng, uint32_t r, bool nearTop) {
 class TestScheduleEquivalence final : public QObject {
     Q_OBJECT
 private slots:
-    void matchesStepwiseRetries();
-    void roundsUntilDue_data();
-    void roundsUntilDue();
-};
 
-// Runs the scheduler and the plain reference side by side on random tables, with the
-// shows of each batch chosen at random, and compares everything after every scheduling.
-void TestScheduleEquivalence::matchesStepwiseRetries() {
-    const quint32 seed = 20240611;
-    QRandomGenerator rng(seed);
-    // Thousands of settings writes, each synced to disk: use memory-backed storage if there is one.
-    StudyRig rig(QFileInfo(QStringLiteral("/dev/shm")).isWritable()
-                     ? QStringLiteral("/dev/shm/mnemora-XXXXXX")
-                     : QString());
-    QVERIFY(rig.WriteList(Words(1)));
-    rig.Open();
-    int schedulings = 0, nevers = 0, completions = 0, jumps = 0;
-    for (int t = 0; t < 240; ++t) {
-        const bool unwritable = t % 5 == 4;
-        const int clockKind = rng.bounded(3);
-        const bool nearTop = clockKind == 1 && !unwritable;
-        uint32_t r0 = clockKind == 0 ? rng.bounded(1000u)
-                      : nearTop      ? 0xFFFFFFFFu - rng.bounded(400u)
-                                     : rng.generate();
-        if (unwritable) {
-            r0 = 0; // the missing file reads as 0
-            rig.UseUnwritableSettings();
-        } else {
-            OverrideSettingsPath(rig.dir.filePath(QStringLiteral("mnemora.ini")));
-            QVERIFY(WriteRunTimes(r0));
-        }
-        Reference ref;
-        ref.table = RandomTable(rng, r0, nearTop);
-        ref.runTimes = ref.cached = r0;
-
-        QString sql = QStringLiteral("BEGIN; DELETE FROM cet4;");
-        for (const RefRow& row : ref.table)
-            sql +=
-                QStringLiteral(
-                    " INSERT INTO cet4 (\"index\", word, showTimes, toShowTime) VALUES (%1, 'w%1', %2, %3);")
-                    .arg(row.index)
-                    .arg(row.showTimes)
-                    .arg(row.toShowTime);
-        QVERIFY2(rig.store->db.Execute(sql + QStringLiteral(" COMMIT;")),
-                 qPrintable(rig.store->db.GetLastError()));
-        rig.store->OpenWordTable();
-        rig.store->batch.Clear();
-        rig.view.messages.clear();
-        rig.cycle = std::make_unique<CStudyCycle>(*rig.store, rig.view);
-        rig.view.Attach(rig.cycle.get());
-        CStudyCycle& c = *rig.cycle;
-        c.autoPlay = false;
-        c.cachedRunTimes = r0;
-
-        for (int step = 0; step < 10; ++step) {
-            const QByteArray where =
-                QStringLiteral("seed %1 table %2 step %3").arg(seed).arg(t).arg(step).toLatin1();
-            const uint64_t walksBefore = c.GetWalkStats().walks;
-            const uint32_t before = ref.runTimes;
-            const int congratulationsBefore = ref.congratulations;
-            const bool found = ref.Schedule(20000);
-            if (step == 0)
-                c.ScheduleNextBatch();
-            else
-                c.EndOfBatch();
-            ++schedulings;
-            QVERIFY2(c.GetWalkStats().walks - walksBefore <= 3, where);
-            if (!found) { // the stepwise retries never end: the scheduling has to stop
-                ++nevers;
-                QVERIFY2(rig.store->batch.empty() && c.batchCursor == rig.store->batch.end(), where);
-                break;
+    // Runs the scheduler and the plain reference side by side on random tables, with the
+    // shows of each batch chosen at random, and compares everything after every scheduling.
+    void matchesStepwiseRetries() {
+        const quint32 seed = 20240611;
+        QRandomGenerator rng(seed);
+        // Thousands of settings writes, each synced to disk: use memory-backed storage if there is one.
+        StudyRig rig(QFileInfo(QStringLiteral("/dev/shm")).isWritable()
+                         ? QStringLiteral("/dev/shm/mnemora-XXXXXX")
+                         : QString());
+        QVERIFY(rig.WriteList(Words(1)));
+        rig.Open();
+        int schedulings = 0, nevers = 0, completions = 0, jumps = 0;
+        for (int t = 0; t < 240; ++t) {
+            const bool unwritable = t % 5 == 4;
+            const int clockKind = rng.bounded(3);
+            const bool nearTop = clockKind == 1 && !unwritable;
+            uint32_t r0 = clockKind == 0 ? rng.bounded(1000u)
+                          : nearTop      ? 0xFFFFFFFFu - rng.bounded(400u)
+                                         : rng.generate();
+            if (unwritable) {
+                r0 = 0; // the missing file reads as 0
+                rig.UseUnwritableSettings();
+            } else {
+                OverrideSettingsPath(rig.dir.filePath(QStringLiteral("mnemora.ini")));
+                QVERIFY(WriteRunTimes(r0));
             }
-            jumps += ref.runTimes - before > 4;
-            QVERIFY2(c.CurrentRunTimes() == ref.runTimes, where);
-            QVERIFY2(c.cachedRunTimes == ref.cached, where);
-            QVERIFY2(rig.store->tableCursor == ref.cursor, where);
-            QVERIFY2(rig.store->learntCount == ref.learnt, where);
-            QVERIFY2(BatchOf(*rig.store) == ref.batch, where);
-            QVERIFY2(c.batchCursor == rig.store->batch.begin(), where);
-            const auto congratulations =
-                std::count_if(rig.view.messages.begin(), rig.view.messages.end(),
-                              [](const auto& m) { return m.first.startsWith(u"恭喜你"); });
-            QVERIFY2(congratulations == ref.congratulations, where);
-            completions += ref.congratulations > congratulationsBefore;
-            // A clock that passes 2^32 at the start of a scheduling puts the rows that
-            // are not due 2^31 plain retries away; within a scheduling it only passes
-            // 2^32 when no row will ever fall due, which the retry limit catches.
-            if (ref.table.isEmpty() || ref.runTimes < r0 || ref.runTimes >= 0xFFFFFFFEu)
-                break;
+            Reference ref;
+            ref.table = RandomTable(rng, r0, nearTop);
+            ref.runTimes = ref.cached = r0;
 
-            // Show some words of the batch in the first pass, a few of them twice.
-            int entry = 0;
-            for (auto p = rig.store->batch.begin(); p != rig.store->batch.end();
-                 p = WordBatch::Next(p), ++entry) {
-                for (int shows = rng.bounded(10) < 7 ? 1 + (rng.bounded(8) == 0) : 0; shows > 0; --shows) {
-                    c.batchCursor = p;
-                    c.ShowWord();
-                    ref.Count(entry);
+            QString sql = QStringLiteral("BEGIN; DELETE FROM cet4;");
+            for (const RefRow& row : ref.table)
+                sql += QStringLiteral(" INSERT INTO cet4 (\"index\", word, showTimes, toShowTime) VALUES "
+                                      "(%1, 'w%1', %2, %3);")
+                           .arg(row.index)
+                           .arg(row.showTimes)
+                           .arg(row.toShowTime);
+            QVERIFY2(rig.store->db.Execute(sql + QStringLiteral(" COMMIT;")),
+                     qPrintable(rig.store->db.GetLastError()));
+            rig.store->OpenWordTable();
+            rig.store->batch.Clear();
+            rig.view.messages.clear();
+            rig.cycle = std::make_unique<CStudyCycle>(*rig.store, rig.view);
+            rig.view.Attach(rig.cycle.get());
+            CStudyCycle& c = *rig.cycle;
+            c.autoPlay = false;
+            c.cachedRunTimes = r0;
+
+            for (int step = 0; step < 10; ++step) {
+                const QByteArray where =
+                    QStringLiteral("seed %1 table %2 step %3").arg(seed).arg(t).arg(step).toLatin1();
+                const uint64_t walksBefore = c.GetWalkStats().walks;
+                const uint32_t before = ref.runTimes;
+                const int congratulationsBefore = ref.congratulations;
+                const bool found = ref.Schedule(20000);
+                if (step == 0)
+                    c.ScheduleNextBatch();
+                else
+                    c.EndOfBatch();
+                ++schedulings;
+                QVERIFY2(c.GetWalkStats().walks - walksBefore <= 3, where);
+                if (!found) { // the stepwise retries never end: the scheduling has to stop
+                    ++nevers;
+                    QVERIFY2(rig.store->batch.empty() && c.batchCursor == rig.store->batch.end(), where);
+                    break;
                 }
+                jumps += ref.runTimes - before > 4;
+                QVERIFY2(c.CurrentRunTimes() == ref.runTimes, where);
+                QVERIFY2(c.cachedRunTimes == ref.cached, where);
+                QVERIFY2(rig.store->tableCursor == ref.cursor, where);
+                QVERIFY2(rig.store->learntCount == ref.learnt, where);
+                QVERIFY2(BatchOf(*rig.store) == ref.batch, where);
+                QVERIFY2(c.batchCursor == rig.store->batch.begin(), where);
+                const auto congratulations =
+                    std::count_if(rig.view.messages.begin(), rig.view.messages.end(),
+                                  [](const auto& m) { return m.first.startsWith(u"恭喜你"); });
+                QVERIFY2(congratulations == ref.congratulations, where);
+                completions += ref.congratulations > congratulationsBefore;
+                // A clock that passes 2^32 at the start of a scheduling puts the rows that
+                // are not due 2^31 plain retries away; within a scheduling it only passes
+                // 2^32 when no row will ever fall due, which the retry limit catches.
+                if (ref.table.isEmpty() || ref.runTimes < r0 || ref.runTimes >= 0xFFFFFFFEu)
+                    break;
+
+                // Show some words of the batch in the first pass, a few of them twice.
+                int entry = 0;
+                for (auto p = rig.store->batch.begin(); p != rig.store->batch.end();
+                     p = WordBatch::Next(p), ++entry) {
+                    for (int shows = rng.bounded(10) < 7 ? 1 + (rng.bounded(8) == 0) : 0; shows > 0;
+                         --shows) {
+                        c.batchCursor = p;
+                        c.ShowWord();
+                        ref.Count(entry);
+                    }
+                }
+                ref.Save();
+                c.secondPass = true;
+                c.batchCursor = rig.store->batch.end();
             }
-            ref.Save();
-            c.secondPass = true;
-            c.batchCursor = rig.store->batch.end();
         }
+        qInfo("%d schedulings, %d with far jumps, %d never due, %d through a completed list", schedulings,
+              jumps, nevers, completions);
+        QVERIFY(nevers > 0 && jumps > 0 && completions > 0);
     }
-    qInfo("%d schedulings, %d with far jumps, %d never due, %d through a completed list", schedulings, jumps,
-          nevers, completions);
-    QVERIFY(nevers > 0 && jumps > 0 && completions > 0);
-}
 
-void TestScheduleEquivalence::roundsUntilDue_data() {
-    QTest::addColumn<uint>("runTimes");
-    QTest::addColumn<uint>("firstDue");
-    QTest::addColumn<qint64>("rounds"); // -1: never
-    QTest::newRow("45 rounds") << 100u << 190u << qint64(45);
-    QTest::newRow("reaches the top") << 0xFFFFFFFDu << 0xFFFFFFFFu << qint64(1);
-    QTest::newRow("even clock misses the top") << 0xFFFFFFFCu << 0xFFFFFFFFu << qint64(-1);
-    QTest::newRow("far away") << 0u << 0xFFFFFFFEu << qint64(0x7FFFFFFF);
-}
+    void roundsUntilDue_data() {
+        QTest::addColumn<uint>("runTimes");
+        QTest::addColumn<uint>("firstDue");
+        QTest::addColumn<qint64>("rounds"); // -1: never
+        QTest::newRow("45 rounds") << 100u << 190u << qint64(45);
+        QTest::newRow("reaches the top") << 0xFFFFFFFDu << 0xFFFFFFFFu << qint64(1);
+        QTest::newRow("even clock misses the top") << 0xFFFFFFFCu << 0xFFFFFFFFu << qint64(-1);
+        QTest::newRow("far away") << 0u << 0xFFFFFFFEu << qint64(0x7FFFFFFF);
+    }
 
-void TestScheduleEquivalence::roundsUntilDue() {
-    QFETCH(uint, runTimes);
-    QFETCH(uint, firstDue);
-    QFETCH(qint64, rounds);
-    const std::optional<uint64_t> got = RoundsUntilDue(runTimes, firstDue);
-    QCOMPARE(got ? qint64(*got) : -1, rounds);
-}
+    void roundsUntilDue() {
+        QFETCH(uint, runTimes);
+        QFETCH(uint, firstDue);
+        QFETCH(qint64, rounds);
+        const std::optional<uint64_t> got = RoundsUntilDue(runTimes, firstDue);
+        QCOMPARE(got ? qint64(*got) : -1, rounds);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestScheduleEquivalence)
 #include "test_schedule_equivalence.moc"

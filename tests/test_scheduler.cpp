@@ -48,227 +48,219 @@ private:
 class TestScheduler final : public QObject {
     Q_OBJECT
 private slots:
-    void workedExample();
-    void batchBoundaries_data();
-    void batchBoundaries();
-    void countingAcrossPasses();
-    void completionWithNestedListChange_data();
-    void completionWithNestedListChange();
-    void failedResetDoesNotLoop();
-    void unwritableRunTimesStillProgresses();
-};
 
-void TestScheduler::workedExample() {
-    StudyRig rig;
-    QVERIFY(rig.WriteList(Words(3)));
-    rig.SetSetting("Software", "RunTimes", 4);
-    CStudyCycle& c = *rig.cycle;
-    c.autoPlay = false;
-    c.showSentence = false;
-    QCOMPARE(c.CountStart(), 5u);
-    QCOMPARE(c.cachedRunTimes, 5u);
-    rig.Open();
-    c.ScheduleNextBatch();
-    QCOMPARE(BatchIndices(*rig.store), QStringLiteral("1 2 3"));
-    QCOMPARE(rig.store->tableCursor, 3);
-
-    // RunTimes and cachedRunTimes after each following scheduling, and the counters the
-    // batch before it wrote back (the same for all three words).
-    struct Step {
-        uint32_t runTimes;
-        uint32_t cached;
-        const char* written;
-    };
-    const Step steps[] = {
-        {6, 5, "1:6"},
-        {7, 5, "2:7"},
-        {8, 5, "3:8"},
-        {13, 12, "4:13"},
-        {28, 27, "5:28"},
-        {59, 58, "6:58"},
-        {62, 62, "7:148"}, // learnt: 60 at the wrap, 61 empty, completed
-                           // and reset, 62 empty
-        {63, 62, "1:63"},
-    };
-    for (const Step& step : steps) {
-        const qsizetype from = rig.statements.size();
-        PlayBatch(rig);
-        const QString w = QString::fromLatin1(step.written);
-        QCOMPARE(rig.WrittenCounters(from), QStringList({"1:" + w, "2:" + w, "3:" + w}));
-        QCOMPARE(ReadRunTimes(), step.runTimes);
-        QCOMPARE(c.cachedRunTimes, step.cached);
+    void workedExample() {
+        StudyRig rig;
+        QVERIFY(rig.WriteList(Words(3)));
+        rig.SetSetting("Software", "RunTimes", 4);
+        CStudyCycle& c = *rig.cycle;
+        c.autoPlay = false;
+        c.showSentence = false;
+        QCOMPARE(c.CountStart(), 5u);
+        QCOMPARE(c.cachedRunTimes, 5u);
+        rig.Open();
+        c.ScheduleNextBatch();
         QCOMPARE(BatchIndices(*rig.store), QStringLiteral("1 2 3"));
+        QCOMPARE(rig.store->tableCursor, 3);
+
+        // RunTimes and cachedRunTimes after each following scheduling, and the counters the
+        // batch before it wrote back (the same for all three words).
+        struct Step {
+            uint32_t runTimes;
+            uint32_t cached;
+            const char* written;
+        };
+        const Step steps[] = {
+            {6, 5, "1:6"},
+            {7, 5, "2:7"},
+            {8, 5, "3:8"},
+            {13, 12, "4:13"},
+            {28, 27, "5:28"},
+            {59, 58, "6:58"},
+            {62, 62, "7:148"}, // learnt: 60 at the wrap, 61 empty, completed
+                               // and reset, 62 empty
+            {63, 62, "1:63"},
+        };
+        for (const Step& step : steps) {
+            const qsizetype from = rig.statements.size();
+            PlayBatch(rig);
+            const QString w = QString::fromLatin1(step.written);
+            QCOMPARE(rig.WrittenCounters(from), QStringList({"1:" + w, "2:" + w, "3:" + w}));
+            QCOMPARE(ReadRunTimes(), step.runTimes);
+            QCOMPARE(c.cachedRunTimes, step.cached);
+            QCOMPARE(BatchIndices(*rig.store), QStringLiteral("1 2 3"));
+        }
+        QCOMPARE(rig.view.messages.size(), 1);
+        QCOMPARE(rig.view.messages[0].first, kCongratulation);
+        QCOMPARE(rig.view.messages[0].second, MessageIcon::Plain);
+        QCOMPARE(rig.view.timerLog.filter(QStringLiteral(" sheet")).size(), 1);
     }
-    QCOMPARE(rig.view.messages.size(), 1);
-    QCOMPARE(rig.view.messages[0].first, kCongratulation);
-    QCOMPARE(rig.view.messages[0].second, MessageIcon::Plain);
-    QCOMPARE(rig.view.timerLog.filter(QStringLiteral(" sheet")).size(), 1);
-}
 
-void TestScheduler::batchBoundaries_data() {
-    QTest::addColumn<int>("dueRows");
-    QTest::addColumn<int>("laterRows");
-    QTest::addColumn<QList<int>>("expected"); // batch size, tableCursor, RunTimes, cached: twice
-    QTest::newRow("fewer than 50, next wraps") << 30 << 0 << QList<int>{30, 30, 10, 10, 30, 30, 11, 10};
-    QTest::newRow("50th due is the last row") << 50 << 0 << QList<int>{50, 50, 10, 10, 50, 50, 11, 10};
-    QTest::newRow("50 due, more rows follow") << 50 << 10 << QList<int>{50, 50, 10, 10, 50, 50, 12, 11};
-    QTest::newRow("51 due") << 51 << 0 << QList<int>{50, 50, 10, 10, 1, 51, 10, 10};
-}
-
-void TestScheduler::batchBoundaries() {
-    QFETCH(int, dueRows);
-    QFETCH(int, laterRows);
-    QFETCH(QList<int>, expected);
-    QList<fixture::Row> rows = Words(dueRows + laterRows);
-    for (int i = dueRows; i < rows.size(); ++i)
-        rows[i].toShowTime = 1000;
-    StudyRig rig;
-    QVERIFY(rig.WriteList(rows));
-    rig.SetSetting("Software", "RunTimes", 10);
-    rig.cycle->cachedRunTimes = 10;
-    rig.cycle->autoPlay = false;
-    rig.cycle->showSentence = false;
-    rig.Open();
-    rig.cycle->ScheduleNextBatch();
-    QList<int> seen{int(rig.store->batch.size()), rig.store->tableCursor, int(ReadRunTimes()),
-                    int(rig.cycle->cachedRunTimes)};
-    PlayBatch(rig);
-    seen << int(rig.store->batch.size()) << rig.store->tableCursor << int(ReadRunTimes())
-         << int(rig.cycle->cachedRunTimes);
-    QCOMPARE(seen, expected);
-}
-
-// First-pass shows count (a re-shown word twice), second-pass shows never do; the
-// seventh show makes a word learnt (interval 90) and an eighth gets the interval 5.
-void TestScheduler::countingAcrossPasses() {
-    QList<fixture::Row> rows = Words(3);
-    rows[0].showTimes = 6;
-    rows[1].showTimes = 6;
-    StudyRig rig;
-    QVERIFY(rig.WriteList(rows));
-    rig.SetSetting("Software", "RunTimes", 10);
-    CStudyCycle& c = *rig.cycle;
-    c.cachedRunTimes = 10;
-    c.autoPlay = false;
-    c.showSentence = false;
-    rig.Open();
-    c.ScheduleNextBatch();
-    c.StepDisplay(); // w1, then the cursor is on w2
-    c.PrevWord();    // w1 again
-    c.StepDisplay(); // w2
-    c.StepDisplay(); // w3
-    c.EndOfBatch();  // second pass
-    c.StepDisplay();
-    c.PrevWord();
-    c.NextWord();
-    c.NextWord();
-    c.PrevWord();
-    c.batchCursor = rig.store->batch.end();
-    const qsizetype from = rig.statements.size();
-    c.EndOfBatch();
-    QCOMPARE(rig.WrittenCounters(from), QStringList({"1:8:15", "2:7:100", "3:1:11"}));
-    // The learnt words are passed over from now on and counted.
-    QCOMPARE(BatchIndices(*rig.store), QStringLiteral("3"));
-    QCOMPARE(rig.store->learntCount, 2);
-}
-
-void TestScheduler::completionWithNestedListChange_data() {
-    QTest::addColumn<bool>("changeList");
-    QTest::newRow("another list chosen") << true;
-    QTest::newRow("list kept") << false;
-}
-
-void TestScheduler::completionWithNestedListChange() {
-    QFETCH(bool, changeList);
-    StudyRig rig;
-    QVERIFY(rig.WriteList(Words(3, 7, 50)));
-    QVERIFY(rig.WriteList(Words(4), QStringLiteral("cet6.dat"), QStringLiteral("cet6")));
-    rig.SetSetting("Software", "RunTimes", 20);
-    CStudyCycle& c = *rig.cycle;
-    c.cachedRunTimes = 20;
-    rig.Open();
-    // What the dictionary page does when another list is confirmed.
-    rig.view.onOptionsSheet = [&] {
-        if (!changeList)
-            return;
-        rig.store->SaveBatch();
-        rig.store->db.Close();
-        rig.store->OpenWordList(1, 0);
-        rig.store->OpenWordTable();
-        c.ScheduleNextBatch();
-    };
-    c.ScheduleNextBatch();
-
-    QCOMPARE(rig.view.messages.size(), 1);
-    QCOMPARE(rig.view.messages[0].first, kCongratulation);
-    QVERIFY(rig.view.timersKilledDuringSheet);
-    QCOMPARE(fixture::Counters(rig.DbFile("cet4.dat"), "cet4", 2), (QPair<qint64, qint64>(0, 0)));
-    QCOMPARE(QString::fromLatin1(rig.store->tableName.data()), changeList ? "cet6" : "cet4");
-    QCOMPARE(rig.store->batch.size(), changeList ? 4u : 3u);
-    QCOMPARE(WordBatch::At(rig.store->batch.begin()).showTimes, 0u);
-    QCOMPARE(ReadRunTimes(), changeList ? 21u : 22u);
-    QCOMPARE(c.cachedRunTimes, changeList ? 21u : 22u);
-    QCOMPARE(c.phase, 0);
-    QVERIFY(!c.secondPass);
-    QVERIFY(c.batchCursor == rig.store->batch.begin());
-    // The resumed scheduling left working timers: the first word comes one period later.
-    rig.clock.AdvanceBy(8000);
-    QCOMPARE(rig.view.shown.last().text, QStringLiteral("w1"));
-}
-
-// A completed list whose reset fails is congratulated once per scheduling, not in an
-// endless series of boxes; once the reset works the list starts afresh.
-void TestScheduler::failedResetDoesNotLoop() {
-    StudyRig rig;
-    QVERIFY(rig.WriteList(Words(3, 7, 50)));
-    rig.SetSetting("Software", "RunTimes", 20);
-    rig.Open();
-    CStudyCycle& c = *rig.cycle;
-    {
-        WriteLock lock(rig.DbFile("cet4.dat"));
-        QVERIFY(lock.locked);
-        c.ScheduleNextBatch();
+    void batchBoundaries_data() {
+        QTest::addColumn<int>("dueRows");
+        QTest::addColumn<int>("laterRows");
+        QTest::addColumn<QList<int>>("expected"); // batch size, tableCursor, RunTimes, cached: twice
+        QTest::newRow("fewer than 50, next wraps") << 30 << 0 << QList<int>{30, 30, 10, 10, 30, 30, 11, 10};
+        QTest::newRow("50th due is the last row") << 50 << 0 << QList<int>{50, 50, 10, 10, 50, 50, 11, 10};
+        QTest::newRow("50 due, more rows follow") << 50 << 10 << QList<int>{50, 50, 10, 10, 50, 50, 12, 11};
+        QTest::newRow("51 due") << 51 << 0 << QList<int>{50, 50, 10, 10, 1, 51, 10, 10};
     }
-    QCOMPARE(rig.view.messages.size(), 2);
-    QCOMPARE(rig.view.messages[0].first, kCongratulation);
-    QVERIFY(rig.view.messages[1].first.startsWith(QStringLiteral("ADO 错误：0x")));
-    QCOMPARE(rig.view.messages[1].second, MessageIcon::Plain);
-    QCOMPARE(rig.view.timerLog.filter(QStringLiteral(" sheet")).size(), 1);
-    QVERIFY(!c.HasBatch());
-    QVERIFY(rig.store->batch.empty());
 
-    c.ScheduleNextBatch();
-    QCOMPARE(rig.view.messages.size(), 3);
-    QCOMPARE(rig.store->batch.size(), 3u);
-    QVERIFY(c.HasBatch());
-}
+    void batchBoundaries() {
+        QFETCH(int, dueRows);
+        QFETCH(int, laterRows);
+        QFETCH(QList<int>, expected);
+        QList<fixture::Row> rows = Words(dueRows + laterRows);
+        for (int i = dueRows; i < rows.size(); ++i)
+            rows[i].toShowTime = 1000;
+        StudyRig rig;
+        QVERIFY(rig.WriteList(rows));
+        rig.SetSetting("Software", "RunTimes", 10);
+        rig.cycle->cachedRunTimes = 10;
+        rig.cycle->autoPlay = false;
+        rig.cycle->showSentence = false;
+        rig.Open();
+        rig.cycle->ScheduleNextBatch();
+        QList<int> seen{int(rig.store->batch.size()), rig.store->tableCursor, int(ReadRunTimes()),
+                        int(rig.cycle->cachedRunTimes)};
+        PlayBatch(rig);
+        seen << int(rig.store->batch.size()) << rig.store->tableCursor << int(ReadRunTimes())
+             << int(rig.cycle->cachedRunTimes);
+        QCOMPARE(seen, expected);
+    }
 
-// With a settings file that cannot be written the clock still advances in memory, a
-// far-off word falls due after the same number of rounds, and the user hears of it once.
-void TestScheduler::unwritableRunTimesStillProgresses() {
-    StudyRig rig;
-    QVERIFY(rig.WriteList(Words(3, 1, 20)));
-    rig.UseUnwritableSettings();
-    CStudyCycle& c = *rig.cycle;
-    c.autoPlay = false;
-    c.showSentence = false;
-    rig.Open();
-    c.ScheduleNextBatch();
-    QCOMPARE(rig.store->batch.size(), 3u);
-    QCOMPARE(c.CurrentRunTimes(), 20u);
-    QCOMPARE(c.cachedRunTimes, 19u);
-    QVERIFY(c.RunTimesUnsaved());
-    QCOMPARE(rig.view.messages.size(), 1);
-    QCOMPARE(rig.view.messages[0].second, MessageIcon::Error);
-    QVERIFY(rig.view.messages[0].first.contains(rig.dir.filePath("missing/mnemora.ini")));
-    QVERIFY(rig.view.messages[0].first.contains(QStringLiteral("所在文件夹不存在")));
+    // First-pass shows count (a re-shown word twice), second-pass shows never do; the
+    // seventh show makes a word learnt (interval 90) and an eighth gets the interval 5.
+    void countingAcrossPasses() {
+        QList<fixture::Row> rows = Words(3);
+        rows[0].showTimes = 6;
+        rows[1].showTimes = 6;
+        StudyRig rig;
+        QVERIFY(rig.WriteList(rows));
+        rig.SetSetting("Software", "RunTimes", 10);
+        CStudyCycle& c = *rig.cycle;
+        c.cachedRunTimes = 10;
+        c.autoPlay = false;
+        c.showSentence = false;
+        rig.Open();
+        c.ScheduleNextBatch();
+        c.StepDisplay(); // w1, then the cursor is on w2
+        c.PrevWord();    // w1 again
+        c.StepDisplay(); // w2
+        c.StepDisplay(); // w3
+        c.EndOfBatch();  // second pass
+        c.StepDisplay();
+        c.PrevWord();
+        c.NextWord();
+        c.NextWord();
+        c.PrevWord();
+        c.batchCursor = rig.store->batch.end();
+        const qsizetype from = rig.statements.size();
+        c.EndOfBatch();
+        QCOMPARE(rig.WrittenCounters(from), QStringList({"1:8:15", "2:7:100", "3:1:11"}));
+        // The learnt words are passed over from now on and counted.
+        QCOMPARE(BatchIndices(*rig.store), QStringLiteral("3"));
+        QCOMPARE(rig.store->learntCount, 2);
+    }
 
-    PlayBatch(rig);
-    QCOMPARE(rig.store->batch.size(), 3u);
-    QCOMPARE(c.CurrentRunTimes(), 21u);
-    QCOMPARE(WordBatch::At(rig.store->batch.begin()).toShowTime, 21u);
-    QCOMPARE(rig.view.messages.size(), 1);
-}
+    void completionWithNestedListChange_data() {
+        QTest::addColumn<bool>("changeList");
+        QTest::newRow("another list chosen") << true;
+        QTest::newRow("list kept") << false;
+    }
+
+    void completionWithNestedListChange() {
+        QFETCH(bool, changeList);
+        StudyRig rig;
+        QVERIFY(rig.WriteList(Words(3, 7, 50)));
+        QVERIFY(rig.WriteList(Words(4), QStringLiteral("cet6.dat"), QStringLiteral("cet6")));
+        rig.SetSetting("Software", "RunTimes", 20);
+        CStudyCycle& c = *rig.cycle;
+        c.cachedRunTimes = 20;
+        rig.Open();
+        // What the dictionary page does when another list is confirmed.
+        rig.view.onOptionsSheet = [&] {
+            if (!changeList)
+                return;
+            rig.store->SaveBatch();
+            rig.store->db.Close();
+            rig.store->OpenWordList(1, 0);
+            rig.store->OpenWordTable();
+            c.ScheduleNextBatch();
+        };
+        c.ScheduleNextBatch();
+
+        QCOMPARE(rig.view.messages.size(), 1);
+        QCOMPARE(rig.view.messages[0].first, kCongratulation);
+        QVERIFY(rig.view.timersKilledDuringSheet);
+        QCOMPARE(fixture::Counters(rig.DbFile("cet4.dat"), "cet4", 2), (QPair<qint64, qint64>(0, 0)));
+        QCOMPARE(QString::fromLatin1(rig.store->tableName.data()), changeList ? "cet6" : "cet4");
+        QCOMPARE(rig.store->batch.size(), changeList ? 4u : 3u);
+        QCOMPARE(WordBatch::At(rig.store->batch.begin()).showTimes, 0u);
+        QCOMPARE(ReadRunTimes(), changeList ? 21u : 22u);
+        QCOMPARE(c.cachedRunTimes, changeList ? 21u : 22u);
+        QCOMPARE(c.phase, 0);
+        QVERIFY(!c.secondPass);
+        QVERIFY(c.batchCursor == rig.store->batch.begin());
+        // The resumed scheduling left working timers: the first word comes one period later.
+        rig.clock.AdvanceBy(8000);
+        QCOMPARE(rig.view.shown.last().text, QStringLiteral("w1"));
+    }
+
+    // A completed list whose reset fails is congratulated once per scheduling, not in an
+    // endless series of boxes; once the reset works the list starts afresh.
+    void failedResetDoesNotLoop() {
+        StudyRig rig;
+        QVERIFY(rig.WriteList(Words(3, 7, 50)));
+        rig.SetSetting("Software", "RunTimes", 20);
+        rig.Open();
+        CStudyCycle& c = *rig.cycle;
+        {
+            WriteLock lock(rig.DbFile("cet4.dat"));
+            QVERIFY(lock.locked);
+            c.ScheduleNextBatch();
+        }
+        QCOMPARE(rig.view.messages.size(), 2);
+        QCOMPARE(rig.view.messages[0].first, kCongratulation);
+        QVERIFY(rig.view.messages[1].first.startsWith(QStringLiteral("ADO 错误：0x")));
+        QCOMPARE(rig.view.messages[1].second, MessageIcon::Plain);
+        QCOMPARE(rig.view.timerLog.filter(QStringLiteral(" sheet")).size(), 1);
+        QVERIFY(!c.HasBatch());
+        QVERIFY(rig.store->batch.empty());
+
+        c.ScheduleNextBatch();
+        QCOMPARE(rig.view.messages.size(), 3);
+        QCOMPARE(rig.store->batch.size(), 3u);
+        QVERIFY(c.HasBatch());
+    }
+
+    // With a settings file that cannot be written the clock still advances in memory, a
+    // far-off word falls due after the same number of rounds, and the user hears of it once.
+    void unwritableRunTimesStillProgresses() {
+        StudyRig rig;
+        QVERIFY(rig.WriteList(Words(3, 1, 20)));
+        rig.UseUnwritableSettings();
+        CStudyCycle& c = *rig.cycle;
+        c.autoPlay = false;
+        c.showSentence = false;
+        rig.Open();
+        c.ScheduleNextBatch();
+        QCOMPARE(rig.store->batch.size(), 3u);
+        QCOMPARE(c.CurrentRunTimes(), 20u);
+        QCOMPARE(c.cachedRunTimes, 19u);
+        QVERIFY(c.RunTimesUnsaved());
+        QCOMPARE(rig.view.messages.size(), 1);
+        QCOMPARE(rig.view.messages[0].second, MessageIcon::Error);
+        QVERIFY(rig.view.messages[0].first.contains(rig.dir.filePath("missing/mnemora.ini")));
+        QVERIFY(rig.view.messages[0].first.contains(QStringLiteral("所在文件夹不存在")));
+
+        PlayBatch(rig);
+        QCOMPARE(rig.store->batch.size(), 3u);
+        QCOMPARE(c.CurrentRunTimes(), 21u);
+        QCOMPARE(WordBatch::At(rig.store->batch.begin()).toShowTime, 21u);
+        QCOMPARE(rig.view.messages.size(), 1);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestScheduler)
 #include "test_scheduler.moc"

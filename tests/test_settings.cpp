@@ -1,5 +1,6 @@
 // The settings file: path rule, profile-style edits, value parsing, every reader's
 // default and repair rule, and that a failed write never damages the file.
+#include "TestData.h"
 #include "settings/IniProfile.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsKeys.h"
@@ -16,15 +17,8 @@ class TestSettings : public QObject {
     QTemporaryDir dir_;
     QString path_;
 
-    void WriteFile(const QByteArray& text) {
-        QFile f(path_);
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(text);
-    }
-    QByteArray FileText() {
-        QFile f(path_);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
+    void WriteFile(const QByteArray& text) { QVERIFY(testdata::WriteFile(path_, text)); }
+    QByteArray FileText() { return testdata::ReadFile(path_, "<missing>"); }
 
 private slots:
     void initTestCase() {
@@ -35,31 +29,20 @@ private slots:
     void init() { QFile::remove(path_); }
 
     void settingsPathFromFileName_data() {
-        QTest::addColumn<QString>("program");
-        QTest::addColumn<QString>("ini");
-        QTest::newRow("no extension") << "/home/u/.local/bin/mnemora"
-                                      << "/home/u/.local/bin/mnemora.ini";
-        QTest::newRow("extension") << "/opt/w.d/app.exe"
-                                   << "/opt/w.d/app.ini";
-        QTest::newRow("two dots") << "/opt/app.tar.gz"
-                                  << "/opt/app.tar.ini";
-        QTest::newRow("hidden file") << "/opt/.mnemora"
-                                     << "/opt/.mnemora.ini";
-        QTest::newRow("bare") << "mnemora"
-                              << "mnemora.ini";
+        testdata::AddStringRows(
+            "program", "ini",
+            {
+                {"no extension", "/home/u/.local/bin/mnemora", "/home/u/.local/bin/mnemora.ini"},
+                {"extension", "/opt/w.d/app.exe", "/opt/w.d/app.ini"},
+                {"two dots", "/opt/app.tar.gz", "/opt/app.tar.ini"},
+                {"hidden file", "/opt/.mnemora", "/opt/.mnemora.ini"},
+                {"bare", "mnemora", "mnemora.ini"},
+            });
     }
     void settingsPathFromFileName() {
         QFETCH(QString, program);
         QFETCH(QString, ini);
         QCOMPARE(SettingsPathFor(program), ini);
-    }
-
-    void firstStartWritesInOrder() {
-        QCOMPARE(ReadProfileInt(keys::kVersion, keys::kDictionary, 0), 0u);
-        QVERIFY(WriteProfileUInt(keys::kVersion, keys::kMnemora, 101));
-        QVERIFY(WriteProfileUInt(keys::kVersion, keys::kDictionary, 9));
-        QVERIFY(WriteRunTimes(ReadRunTimes() + 1));
-        QCOMPARE(FileText(), QByteArray("[Version]\nMnemora=101\nDictionary=9\n[Software]\nRunTimes=1\n"));
     }
 
     void editsInPlaceAndKeepTheRest() {
@@ -156,30 +139,6 @@ private slots:
         WriteFile("[Word]\n" + stored + "\n");
         QCOMPARE(ReadExamStudy(), category);
         QCOMPARE(ReadWordListIndex(), index);
-    }
-
-    void timings_data() {
-        QTest::addColumn<QByteArray>("stored");
-        QTest::addColumn<uint>("period");
-        QTest::addColumn<uint>("delay");
-        QTest::newRow("defaults") << QByteArray() << 8000u << 4000u;
-        QTest::newRow("zero period") << QByteArray("WordElapse=0") << 8000u << 4000u;
-        QTest::newRow("too long") << QByteArray("WordElapse=86401") << 8000u << 4000u;
-        QTest::newRow("longest") << QByteArray("WordElapse=86400") << 86400000u << 4000u;
-        QTest::newRow("delay capped") << QByteArray("WordElapse=8\nWordDelayChnTime=8") << 8000u << 4000u;
-        QTest::newRow("odd cap") << QByteArray("WordElapse=5\nWordDelayChnTime=9") << 5000u << 2500u;
-        QTest::newRow("short") << QByteArray("WordElapse=3\nWordDelayChnTime=2") << 3000u << 2000u;
-        QTest::newRow("zero delay") << QByteArray("WordDelayChnTime=0") << 8000u << 0u;
-        QTest::newRow("delay overflow") << QByteArray("WordDelayChnTime=4294968") << 8000u << 704u;
-    }
-    void timings() {
-        QFETCH(QByteArray, stored);
-        QFETCH(uint, period);
-        QFETCH(uint, delay);
-        WriteFile("[Word]\n" + stored + "\n");
-        const WordTimings t = ReadWordTimings();
-        QCOMPARE(t.wordPeriod, period);
-        QCOMPARE(t.meaningDelay, delay);
     }
 
     void oddFilesReadAsDefaultsAndSurviveWrites() {

@@ -1,3 +1,4 @@
+#include "TestData.h"
 #include "platform/UpdaterHandOff.h"
 
 #include <QDir>
@@ -14,18 +15,13 @@ QByteArray Script(const QByteArray& marker) {
 }
 
 void WriteFile(const QString& path, const QByteArray& content, bool executable) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-    file.close();
+    QVERIFY(testdata::WriteFile(path, content));
     if (executable)
-        QVERIFY(file.setPermissions(file.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeUser));
+        QVERIFY(QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ExeOwner |
+                                                QFileDevice::ExeUser));
 }
 
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using testdata::ReadFile;
 } // namespace
 
 class TestUpdater final : public QObject {
@@ -53,7 +49,7 @@ private slots:
         QCOMPARE(result.replaced, newPresent);
         QVERIFY(result.started);
         QVERIFY(!QFile::exists(dir.filePath("update.new")));
-        QCOMPARE(ReadAll(dir.filePath("update")), Script(ran));
+        QCOMPARE(ReadFile(dir.filePath("update")), Script(ran));
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(dir.filePath(ran)), 10000);
     }
 
@@ -75,7 +71,7 @@ private slots:
         QVERIFY(result.error.size() > dir.filePath("update.new").size() + 2); // and why
         QVERIFY(!result.replaced);
         QVERIFY(!result.started); // even an executable "update" is skipped after a failed move
-        QCOMPARE(ReadAll(file), Script("ran"));
+        QCOMPARE(ReadFile(file), Script("ran"));
         QVERIFY(QFileInfo(folder + "/inside").isDir());
     }
 

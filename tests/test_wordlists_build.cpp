@@ -5,10 +5,10 @@
 #include "Diagnostics.h"
 #include "FixtureDb.h"
 #include "RecordingMessageBox.h"
+#include "TestData.h"
 #include "store/WordStore.h"
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -62,18 +62,8 @@ const char kWordNet[] = "synset_offset\tpos\tlemmas\texample\n"
 
 const char kIpa[] = "quay\t/ˈki/\nzebra\t/ˈzibɹə/\n";
 
-bool Write(const QString& path, const QByteArray& data) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(data) == data.size();
-}
-
-QByteArray Hash(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
-}
+using testdata::Sha256;
+using testdata::WriteFile;
 
 // Rows of a table in index order: word, pronounce, wordChn, s1, s1Chn, s2, s2Chn, showTimes, toShowTime.
 QList<QStringList> Rows(const QString& path, const QString& table) {
@@ -148,10 +138,10 @@ class TestWordListsBuild : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(dir_.isValid());
-        QVERIFY(Write(Path(QStringLiteral("src/ecdict.csv")), kEcdict));
-        QVERIFY(Write(Path(QStringLiteral("src/pairs.txt")), kPairs));
-        QVERIFY(Write(Path(QStringLiteral("src/wordnet.tsv")), kWordNet));
-        QVERIFY(Write(Path(QStringLiteral("src/ipa.txt")), kIpa));
+        QVERIFY(WriteFile(Path(QStringLiteral("src/ecdict.csv")), kEcdict));
+        QVERIFY(WriteFile(Path(QStringLiteral("src/pairs.txt")), kPairs));
+        QVERIFY(WriteFile(Path(QStringLiteral("src/wordnet.tsv")), kWordNet));
+        QVERIFY(WriteFile(Path(QStringLiteral("src/ipa.txt")), kIpa));
         QVERIFY2(Build(Options(QStringLiteral("db"))), qPrintable(messages_.join(u'\n')));
     }
 
@@ -216,74 +206,32 @@ private slots:
     }
 
     void sentenceChoice_data() {
-        QTest::addColumn<QString>("table");
-        QTest::addColumn<QString>("word");
-        QTest::addColumn<QString>("sentence1");
-        QTest::addColumn<QString>("chinese1");
-        QTest::addColumn<QString>("sentence2");
-        QTest::addColumn<QString>("chinese2");
-        QTest::newRow("length rank; Simplified translation preferred; one-word sentence unused")
-            << "cet4"
-            << "art"
-            << "She has studied art in Paris for many years now."
-            << "她在巴黎学了很多年艺术。"
-            << "I like art."
-            << "我爱艺术。";
-        QTest::newRow("bare headword before inflection") << "cet4"
-                                                         << "abandon"
-                                                         << "Never abandon your friends when times are hard."
-                                                         << "困难时永远不要抛弃朋友。"
-                                                         << "They abandoned the old car by the road."
-                                                         << "他们把旧车丢在路边。";
-        QTest::newRow("inflection match; leaves is also leaf's") << "nce1"
-                                                                 << "leave"
-                                                                 << "He left the room early this morning."
-                                                                 << "他今天早上很早就离开了房间。"
-                                                                 << ""
-                                                                 << "";
-        QTest::newRow("wrong sense: left is leave's past") << "cet4"
-                                                           << "left"
-                                                           << ""
-                                                           << ""
-                                                           << ""
-                                                           << "";
-        QTest::newRow("wrong sense: leaves is also leave's") << "nce1"
-                                                             << "leaf"
-                                                             << ""
-                                                             << ""
-                                                             << ""
-                                                             << "";
-        QTest::newRow("capitalised name skipped") << "cet4"
-                                                  << "bill"
-                                                  << "Can I have the bill, please?"
-                                                  << "请给我账单好吗？"
-                                                  << ""
-                                                  << "";
-        QTest::newRow("whole word only") << "cet4"
-                                         << "penny"
-                                         << ""
-                                         << ""
-                                         << ""
-                                         << "";
-        QTest::newRow("traditional converted") << "nce1"
-                                               << "start"
-                                               << "We will start the long meeting at nine tomorrow."
-                                               << "我们明天九点开始开会。"
-                                               << ""
-                                               << "";
-        QTest::newRow("pair without Chinese") << "nce4"
-                                              << "tackle"
-                                              << "Tackle the problem with care and patience."
-                                              << ""
-                                              << ""
-                                              << "";
-        QTest::newRow("WordNet fallback") << "gre"
-                                          << "zebra"
-                                          << "The zebra ran across the dusty plain."
-                                          << ""
-                                          << ""
-                                          << "";
+        for (const char* column : {"table", "word", "sentence1", "chinese1", "sentence2", "chinese2"})
+            QTest::addColumn<QString>(column);
+        const std::array<const char*, 7> rows[] = {
+            {"length rank; Simplified translation preferred; one-word sentence unused", "cet4", "art",
+             "She has studied art in Paris for many years now.", "她在巴黎学了很多年艺术。", "I like art.",
+             "我爱艺术。"},
+            {"bare headword before inflection", "cet4", "abandon",
+             "Never abandon your friends when times are hard.", "困难时永远不要抛弃朋友。",
+             "They abandoned the old car by the road.", "他们把旧车丢在路边。"},
+            {"inflection match; leaves is also leaf's", "nce1", "leave",
+             "He left the room early this morning.", "他今天早上很早就离开了房间。", "", ""},
+            {"wrong sense: left is leave's past", "cet4", "left", "", "", "", ""},
+            {"wrong sense: leaves is also leave's", "nce1", "leaf", "", "", "", ""},
+            {"capitalised name skipped", "cet4", "bill", "Can I have the bill, please?", "请给我账单好吗？",
+             "", ""},
+            {"whole word only", "cet4", "penny", "", "", "", ""},
+            {"traditional converted", "nce1", "start", "We will start the long meeting at nine tomorrow.",
+             "我们明天九点开始开会。", "", ""},
+            {"pair without Chinese", "nce4", "tackle", "Tackle the problem with care and patience.", "", "",
+             ""},
+            {"WordNet fallback", "gre", "zebra", "The zebra ran across the dusty plain.", "", "", ""},
+        };
+        for (const auto& [tag, table, word, s1, c1, s2, c2] : rows)
+            QTest::newRow(tag) << table << word << s1 << c1 << s2 << c2;
     }
+
     void sentenceChoice() {
         QFETCH(QString, table);
         QFETCH(QString, word);
@@ -297,22 +245,18 @@ private slots:
     }
 
     void creditsNameSourcesAndUsedSentences() {
-        QFile file(Path(QStringLiteral("db/CREDITS.txt")));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QString credits = QString::fromUtf8(file.readAll());
-        QVERIFY(credits.contains(QStringLiteral("ECDICT")));
-        QVERIFY(credits.contains(QStringLiteral("MIT License")));
-        QVERIFY(credits.contains(QStringLiteral("WordNet 3.0 Copyright 2006 by Princeton University")));
-        QVERIFY(credits.contains(QStringLiteral("CC BY 2.0 FR")));
-        QVERIFY(credits.contains(QStringLiteral("- tem4: stand-in")));
-        QVERIFY(credits.contains(QStringLiteral("CC-BY #1 (ann) & #2 (bo)")));
-        QVERIFY(credits.contains(QStringLiteral("CC-BY #15 (oz)"))); // English only, still credited
-        QVERIFY(!credits.contains(QStringLiteral("#5 (ed)")));       // not used
+        const QString credits = QString::fromUtf8(testdata::ReadFile(Path(QStringLiteral("db/CREDITS.txt"))));
+        for (const char* part :
+             {"ECDICT", "MIT License", "WordNet 3.0 Copyright 2006 by Princeton University", "CC BY 2.0 FR",
+              "- tem4: stand-in", "CC-BY #1 (ann) & #2 (bo)",
+              "CC-BY #15 (oz)"}) // the last is English only, still credited
+            QVERIFY2(credits.contains(QString::fromUtf8(part)), part);
+        QVERIFY(!credits.contains(QStringLiteral("#5 (ed)"))); // not used
     }
 
     void headwordFileReplacesMembership() {
-        QVERIFY(
-            Write(Path(QStringLiteral("src/tsl.csv")), "Word,TSL Rank\nbill,1\nzzyzx,2\nART,3\nbill,4\n"));
+        QVERIFY(WriteFile(Path(QStringLiteral("src/tsl.csv")),
+                          "Word,TSL Rank\nbill,1\nzzyzx,2\nART,3\nbill,4\n"));
         BuildOptions options = Options(QStringLiteral("headwords"));
         options.headwordFiles.insert(QStringLiteral("toeic"), Path(QStringLiteral("src/tsl.csv")));
         QVERIFY2(Build(options), qPrintable(messages_.join(u'\n')));
@@ -320,9 +264,7 @@ private slots:
         // Found regardless of case, spelt as the file spells it, most frequent first.
         QCOMPARE(Words(Path(QStringLiteral("headwords/toeic.dat")), QStringLiteral("toeic")),
                  (QStringList{"ART", "bill"}));
-        QFile credits(Path(QStringLiteral("headwords/CREDITS.txt")));
-        QVERIFY(credits.open(QIODevice::ReadOnly));
-        QVERIFY(credits.readAll().contains("CC BY-SA 4.0"));
+        QVERIFY(testdata::ReadFile(Path(QStringLiteral("headwords/CREDITS.txt"))).contains("CC BY-SA 4.0"));
 
         options.keepHeadwordOrder = true;
         QVERIFY(Build(options));
@@ -345,7 +287,7 @@ private slots:
         fixture::Query(cet4, QStringLiteral("PRAGMA journal_mode=WAL"));
 
         // Rebuild with another membership, so the word's index changes.
-        QVERIFY(Write(Path(QStringLiteral("src/cet4.txt")), "bill\npenny\n"));
+        QVERIFY(WriteFile(Path(QStringLiteral("src/cet4.txt")), "bill\npenny\n"));
         BuildOptions options = Options(QStringLiteral("progress"));
         options.headwordFiles.insert(QStringLiteral("cet4"), Path(QStringLiteral("src/cet4.txt")));
         options.keepHeadwordOrder = true;
@@ -367,7 +309,7 @@ private slots:
         QDir folder(out);
         QHash<QString, QByteArray> before;
         for (const QString& name : folder.entryList(QDir::Files))
-            before.insert(name, Hash(folder.filePath(name)));
+            before.insert(name, Sha256(folder.filePath(name)));
 
         // tem4.dat's temporary name is taken by a folder: writing fails after cet4..toeic are done.
         const QString blocker =
@@ -382,7 +324,7 @@ private slots:
         expected.sort();
         QCOMPARE(after, expected);
         for (auto it = before.cbegin(); it != before.cend(); ++it)
-            QVERIFY2(Hash(folder.filePath(it.key())) == it.value(), qPrintable(it.key()));
+            QVERIFY2(Sha256(folder.filePath(it.key())) == it.value(), qPrintable(it.key()));
     }
 
     void listInUseIsNotReplaced() {
@@ -396,9 +338,9 @@ private slots:
         sqlite3_key(db, fixture::kPassword, static_cast<int>(strlen(fixture::kPassword)));
         QCOMPARE(sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr), SQLITE_OK);
         QCOMPARE(sqlite3_exec(db, "UPDATE gre SET showTimes = 1", nullptr, nullptr, nullptr), SQLITE_OK);
-        const QByteArray hash = Hash(gre);
+        const QByteArray hash = Sha256(gre);
         const bool built = Build(Options(QStringLiteral("inuse")));
-        const QByteArray after = Hash(gre);
+        const QByteArray after = Sha256(gre);
         sqlite3_close(db);
         QVERIFY(!built);
         QVERIFY(Said(gre + QStringLiteral(": the file is in use by another program")));
@@ -441,7 +383,7 @@ private slots:
         const QString bad = Path(QStringLiteral("bad/") + file);
         QFile::remove(bad);
         if (!content.isNull())
-            QVERIFY(Write(bad, content));
+            QVERIFY(WriteFile(bad, content));
         BuildOptions options = Options(QStringLiteral("bad/out"));
         if (file == u"ecdict.csv")
             options.ecdictPath = bad;
@@ -455,32 +397,22 @@ private slots:
     }
 
     void commandLineExitCodes() {
-        const QString tool = QStringLiteral(WORDLISTS_TOOL);
         QProcess run;
-        run.start(tool, {QStringLiteral("--out"), Path(QStringLiteral("cli"))});
-        QVERIFY(run.waitForFinished());
-        QCOMPARE(run.exitCode(), 2);
+        const auto exitCode = [&](QStringList args) {
+            args << QStringLiteral("--out") << Path(QStringLiteral("cli"));
+            run.start(QStringLiteral(WORDLISTS_TOOL), args);
+            return run.waitForFinished() ? run.exitCode() : -1;
+        };
+        const QString ecdict = Path(QStringLiteral("src/ecdict.csv"));
+        QCOMPARE(exitCode({}), 2);
         QVERIFY(run.readAllStandardError().contains("--ecdict is required"));
-
-        run.start(tool,
-                  {QStringLiteral("--ecdict"), Path(QStringLiteral("nowhere.csv")), QStringLiteral("--out"),
-                   Path(QStringLiteral("cli")), QStringLiteral("--no-wordnet")});
-        QVERIFY(run.waitForFinished());
-        QCOMPARE(run.exitCode(), 1);
-        QVERIFY(
-            run.readAllStandardError().contains(Path(QStringLiteral("nowhere.csv: no such file")).toUtf8()));
-
-        run.start(tool, {QStringLiteral("--ecdict"), Path(QStringLiteral("src/ecdict.csv")),
-                         QStringLiteral("--out"), Path(QStringLiteral("cli")), QStringLiteral("--no-wordnet"),
-                         QStringLiteral("--list"), QStringLiteral("cet5=x.txt")});
-        QVERIFY(run.waitForFinished());
-        QCOMPARE(run.exitCode(), 2);
-
-        run.start(tool,
-                  {QStringLiteral("--ecdict"), Path(QStringLiteral("src/ecdict.csv")),
-                   QStringLiteral("--out"), Path(QStringLiteral("cli")), QStringLiteral("--no-wordnet")});
-        QVERIFY(run.waitForFinished());
-        QCOMPARE(run.exitCode(), 0);
+        const QString nowhere = Path(QStringLiteral("nowhere.csv"));
+        QCOMPARE(exitCode({QStringLiteral("--ecdict"), nowhere, QStringLiteral("--no-wordnet")}), 1);
+        QVERIFY(run.readAllStandardError().contains((nowhere + QStringLiteral(": no such file")).toUtf8()));
+        QCOMPARE(exitCode({QStringLiteral("--ecdict"), ecdict, QStringLiteral("--no-wordnet"),
+                           QStringLiteral("--list"), QStringLiteral("cet5=x.txt")}),
+                 2);
+        QCOMPARE(exitCode({QStringLiteral("--ecdict"), ecdict, QStringLiteral("--no-wordnet")}), 0);
         const QByteArray report = run.readAllStandardOutput();
         QVERIFY(report.contains("list     words     IPA  >=1 sentence  >=2 sentences"));
         QVERIFY(report.contains("cet4         6  100.0%"));

@@ -5,6 +5,7 @@
 #include "Meaning.h"
 #include "Phonetic.h"
 #include "SentenceSources.h"
+#include "TestData.h"
 #include "Tokenizer.h"
 
 #include <QTest>
@@ -16,44 +17,27 @@ class TestWordListsRules : public QObject {
 
 private slots:
     void ipaMapping_data() {
-        QTest::addColumn<QString>("ecdict");
-        QTest::addColumn<QString>("ipa");
-        QTest::newRow("Cyrillic schwa, stress") << "ә'bændәn"
-                                                << "əˈbændən";
-        QTest::newRow("short i and u, diphthongs") << "ә'baut"
-                                                   << "əˈbaʊt";
-        QTest::newRow("long vowels") << "'ә:bәn"
-                                     << "ˈɜːbən";
-        QTest::newRow("ɒ: is ɔː, ou is əʊ") << "ɒ:l'ðou"
-                                            << "ɔːlˈðəʊ";
-        QTest::newRow("Cyrillic є, ^ and g") << "'spєә^g"
-                                             << "ˈspeəɡɡ";
-        QTest::newRow("leading secondary stress") << ".aut'strip"
-                                                  << "ˌaʊtˈstrɪp";
-        QTest::newRow("secondary stress inside") << "sә.fisti'keiʃәn"
-                                                 << "səˌfɪstɪˈkeɪʃən";
-        QTest::newRow("first of variants") << "'kæsl. 'kɑ:sl"
-                                           << "ˈkæsl";
-        QTest::newRow("variant after comma and stress") << "'riðmikəl,'riθ-"
-                                                        << "ˈrɪðmɪkəl";
-        QTest::newRow("trailing partial variant") << "'bai,pedəl,bai'pe-"
-                                                  << "ˈbaɪˌpedəl";
-        QTest::newRow("semicolon variant") << "'petjjlәns; -tʃә-"
-                                           << "ˈpetjʊləns";
-        QTest::newRow("only a partial variant") << "-fitʃә"
-                                                << "";
-        QTest::newRow("backslashes for ɜ") << "'kɔnv\\\\\\\\:sli"
-                                           << "ˈkɔnvɜːslɪ";
-        QTest::newRow("j written for ʊ") << "bi'hәjldә(r)"
-                                         << "bɪˈhəʊldə(r)";
-        QTest::newRow("optional length kept") << ",i:kju(:)'menikәl"
-                                              << "ˌiːkju(ː)ˈmenɪkəl";
-        QTest::newRow("modern IPA unchanged") << "ˌɪnədˈvɜ:təntli"
-                                              << "ˌɪnədˈvɜːtəntlɪ";
-        QTest::newRow("stray space in a word") << "'miθikә l"
-                                               << "ˈmɪθɪkəl";
-        QTest::newRow("empty") << ""
-                               << "";
+        testdata::AddStringRows("ecdict", "ipa",
+                                {
+                                    {"Cyrillic schwa, stress", "ә'bændәn", "əˈbændən"},
+                                    {"short i and u, diphthongs", "ә'baut", "əˈbaʊt"},
+                                    {"long vowels", "'ә:bәn", "ˈɜːbən"},
+                                    {"ɒ: is ɔː, ou is əʊ", "ɒ:l'ðou", "ɔːlˈðəʊ"},
+                                    {"Cyrillic є, ^ and g", "'spєә^g", "ˈspeəɡɡ"},
+                                    {"leading secondary stress", ".aut'strip", "ˌaʊtˈstrɪp"},
+                                    {"secondary stress inside", "sә.fisti'keiʃәn", "səˌfɪstɪˈkeɪʃən"},
+                                    {"first of variants", "'kæsl. 'kɑ:sl", "ˈkæsl"},
+                                    {"variant after comma and stress", "'riðmikəl,'riθ-", "ˈrɪðmɪkəl"},
+                                    {"trailing partial variant", "'bai,pedəl,bai'pe-", "ˈbaɪˌpedəl"},
+                                    {"semicolon variant", "'petjjlәns; -tʃә-", "ˈpetjʊləns"},
+                                    {"only a partial variant", "-fitʃә", ""},
+                                    {"backslashes for ɜ", "'kɔnv\\\\\\\\:sli", "ˈkɔnvɜːslɪ"},
+                                    {"j written for ʊ", "bi'hәjldә(r)", "bɪˈhəʊldə(r)"},
+                                    {"optional length kept", ",i:kju(:)'menikәl", "ˌiːkju(ː)ˈmenɪkəl"},
+                                    {"modern IPA unchanged", "ˌɪnədˈvɜ:təntli", "ˌɪnədˈvɜːtəntlɪ"},
+                                    {"stray space in a word", "'miθikә l", "ˈmɪθɪkəl"},
+                                    {"empty", "", ""},
+                                });
     }
     void ipaMapping() {
         QFETCH(QString, ecdict);
@@ -67,37 +51,32 @@ private slots:
     }
 
     void meaningShortening_data() {
-        QTest::addColumn<QString>("translation");
-        QTest::addColumn<QString>("meaning");
-        QTest::newRow("three senses, domain line dropped")
-            << "vt. 放弃, 抛弃, 遗弃, 使屈从\\nn. 放任, 无拘束, 狂热\\n[计] 放弃"
-            << "vt. 放弃；抛弃；遗弃  n. 放任；无拘束；狂热";
-        QTest::newRow("a. and ad., inflection note line dropped")
-            << "a. 左边的, 左倾的, 左侧的, 左派的\\nad. 在左面\\nleave的过去式和过去分词"
-            << "adj. 左边的；左倾的；左侧的  adv. 在左面";
-        QTest::newRow("at most three lines") << "n. 一\\nvt. 二\\nvi. 三\\nadj. 四"
-                                             << "n. 一  vt. 二  vi. 三";
-        QTest::newRow("repeated part of speech skipped") << "n. 中产阶级分子, 商人\\na. 平庸的\\nn. 九点活字"
-                                                         << "n. 中产阶级分子；商人  adj. 平庸的";
-        QTest::newRow("commas inside brackets") << "v. 使(马,鹰等)戴头罩, 覆盖"
-                                                << "v. 使(马,鹰等)戴头罩；覆盖";
-        QTest::newRow("person-name line and sense dropped")
-            << "n. (Perks)人名；(英)珀克斯\\nvt. 打扮, 使振作\\nn. 磨坊, 米尔斯（人名）"
-            << "vt. 打扮；使振作  n. 磨坊";
-        QTest::newRow("inflection note in brackets") << "n. <美>毕业生( graduate的名词复数 ), 量筒"
-                                                     << "n. <美>毕业生；量筒";
-        QTest::newRow("book-title marks, field label") << "n. <<圣约书>>, [宗]遗嘱"
-                                                       << "n. 《圣约书》；遗嘱";
-        QTest::newRow("stray bracket") << "a. [对...厌倦的；充分满足的；生腻的[with]"
-                                       << "adj. 对...厌倦的；充分满足的；生腻的[with]";
-        QTest::newRow("no part of speech") << "学科间的, 跨学科的"
-                                           << "学科间的；跨学科的";
-        QTest::newRow("only a domain line") << " [人名] 坎斯"
-                                            << "坎斯";
-        QTest::newRow("only an inflection note") << "rive的过去分词"
-                                                 << "rive的过去分词";
-        QTest::newRow("empty") << ""
-                               << "";
+        testdata::AddStringRows(
+            "translation", "meaning",
+            {
+                {"three senses, domain line dropped",
+                 "vt. 放弃, 抛弃, 遗弃, 使屈从\\nn. 放任, 无拘束, 狂热\\n[计] 放弃",
+                 "vt. 放弃；抛弃；遗弃  n. 放任；无拘束；狂热"},
+                {"a. and ad., inflection note line dropped",
+                 "a. 左边的, 左倾的, 左侧的, 左派的\\nad. 在左面\\nleave的过去式和过去分词",
+                 "adj. 左边的；左倾的；左侧的  adv. 在左面"},
+                {"at most three lines", "n. 一\\nvt. 二\\nvi. 三\\nadj. 四", "n. 一  vt. 二  vi. 三"},
+                {"repeated part of speech skipped", "n. 中产阶级分子, 商人\\na. 平庸的\\nn. 九点活字",
+                 "n. 中产阶级分子；商人  adj. 平庸的"},
+                {"commas inside brackets", "v. 使(马,鹰等)戴头罩, 覆盖", "v. 使(马,鹰等)戴头罩；覆盖"},
+                {"person-name line and sense dropped",
+                 "n. (Perks)人名；(英)珀克斯\\nvt. 打扮, 使振作\\nn. 磨坊, 米尔斯（人名）",
+                 "vt. 打扮；使振作  n. 磨坊"},
+                {"inflection note in brackets", "n. <美>毕业生( graduate的名词复数 ), 量筒",
+                 "n. <美>毕业生；量筒"},
+                {"book-title marks, field label", "n. <<圣约书>>, [宗]遗嘱", "n. 《圣约书》；遗嘱"},
+                {"stray bracket", "a. [对...厌倦的；充分满足的；生腻的[with]",
+                 "adj. 对...厌倦的；充分满足的；生腻的[with]"},
+                {"no part of speech", "学科间的, 跨学科的", "学科间的；跨学科的"},
+                {"only a domain line", " [人名] 坎斯", "坎斯"},
+                {"only an inflection note", "rive的过去分词", "rive的过去分词"},
+                {"empty", "", ""},
+            });
     }
     void meaningShortening() {
         QFETCH(QString, translation);

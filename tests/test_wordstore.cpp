@@ -1,8 +1,8 @@
-// CWordStore on real encrypted list files: catalogue, folder rule, opening lists,
+// CWordStore on real encrypted list files: folder rule, opening lists,
 // reading rows, the batch and the write-back.
 #include "FixtureDb.h"
 #include "RecordingMessageBox.h"
-#include "store/WordCatalogue.h"
+#include "TestData.h"
 #include "store/WordStore.h"
 
 #include <QDir>
@@ -31,29 +31,21 @@ private slots:
         QVERIFY(fixture::WriteTable(db + QStringLiteral("cet4.dat"), QStringLiteral("cet4"), {}));
     }
 
-    void catalogueAndFolder_data() {
-        QTest::addColumn<QString>("program");
-        QTest::addColumn<QString>("folder");
-        QTest::newRow("folder") << "/opt/words/mnemora"
-                                << "/opt/words/db/";
-        QTest::newRow("dotted folder") << "/home/u/.local/bin/mnemora"
-                                       << "/home/u/.local/bin/db/";
-        QTest::newRow("bare name") << "mnemora"
-                                   << "./db/";
-        QTest::newRow("root only") << "/mnemora"
-                                   << "./db/";
+    void folderBesideTheProgram_data() {
+        testdata::AddStringRows("program", "folder",
+                                {
+                                    {"folder", "/opt/words/mnemora", "/opt/words/db/"},
+                                    {"dotted folder", "/home/u/.local/bin/mnemora", "/home/u/.local/bin/db/"},
+                                    {"bare name", "mnemora", "./db/"},
+                                    {"root only", "/mnemora", "./db/"},
+                                });
     }
-    void catalogueAndFolder() {
+    void folderBesideTheProgram() {
         QFETCH(QString, program);
         QFETCH(QString, folder);
         RecordingMessageBox box;
         CWordStore store(box, program);
         QCOMPARE(store.dbFolder, folder);
-        QCOMPARE(store.examFiles.size(), 8);
-        QCOMPARE(store.studyFiles, QStringList(4, QStringLiteral("nce.dat")));
-        QCOMPARE(store.examTables.last(), QStringLiteral("tem8"));
-        QCOMPARE(QByteArray(tableNameTable[12].data()), QByteArray("qita"));
-        QCOMPARE(DisplayNames(1).at(1), QStringLiteral("新概念英语NCE 第二册"));
         QVERIFY(box.shown.isEmpty());
     }
 
@@ -82,21 +74,6 @@ private slots:
         QVERIFY(box.shown.isEmpty());
     }
 
-    void switchingStudyListsReopensTheSharedFile() {
-        RecordingMessageBox box;
-        CWordStore store(box, program_);
-        store.OpenWordList(0, 1);
-        store.OpenWordTable();
-        QCOMPARE(store.recordCount, 2);
-        store.tableCursor = 1;
-        store.db.Close();
-        store.OpenWordList(3, 1);
-        store.OpenWordTable();
-        QCOMPARE(QByteArray(store.tableName.data()), QByteArray("nce4"));
-        QCOMPARE(store.recordCount, 8);
-        QCOMPARE(store.tableCursor, 0);
-    }
-
     void missingListReportsAndLoadsNothing() {
         RecordingMessageBox box;
         CWordStore store(box, program_);
@@ -115,17 +92,8 @@ private slots:
     void readsRowsWithNullsAndBlanks() {
         const QString path = dir_.filePath(QStringLiteral("nulls/db/toefl.dat"));
         QDir().mkpath(QFileInfo(path).path());
-        fixture::Row row;
-        row.index = QVariant();
-        row.word = QStringLiteral("  able ");
-        row.showTimes = QVariant();
-        row.toShowTime = QVariant();
-        row.pronounce = QVariant();
-        row.wordChn = QVariant();
-        row.sentence1 = QVariant();
-        row.sentence1Chn = QVariant();
-        row.sentence2 = QVariant();
-        row.sentence2Chn = QVariant();
+        const fixture::Row row{{}, QStringLiteral("  able "), {}, {}, {}, {}, {}, {}, {},
+                               {}}; // NULL but the word
         QVERIFY(fixture::WriteTable(path, QStringLiteral("toefl"), {row},
                                     QString::fromLatin1(fixture::kPassword), false));
         RecordingMessageBox box;

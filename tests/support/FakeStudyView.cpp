@@ -34,10 +34,3 @@ void FakeStudyView::RunOptionsSheet() {
     if (onOptionsSheet)
         onOptionsSheet();
 }
-
-QStringList FakeStudyView::TextsFrom(qsizetype first) const {
-    QStringList texts;
-    for (qsizetype i = first; i < shown.size(); ++i)
-        texts << shown[i].text;
-    return texts;
-}

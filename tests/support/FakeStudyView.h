@@ -40,8 +40,6 @@ public:
 
     bool TimerArmed(int id) const { return clock_.IsArmed(id); }
     bool DelayPending() const { return clock_.IsArmed(kDelayKey); }
-    // Texts shown since the given index, without times.
-    QStringList TextsFrom(qsizetype first) const;
 
     QList<Shown> shown;
     QList<QPair<QString, mnemora::MessageIcon>> messages;

@@ -44,7 +44,7 @@ QStringList StudyRig::WrittenCounters(qsizetype from) const {
     return counters;
 }
 
-QList<fixture::Row> Words(int n, int showTimes, qint64 toShowTime, bool sentences) {
+QList<fixture::Row> Words(int n, int showTimes, qint64 toShowTime) {
     QList<fixture::Row> rows;
     for (int i = 1; i <= n; ++i) {
         fixture::Row row;
@@ -52,12 +52,6 @@ QList<fixture::Row> Words(int n, int showTimes, qint64 toShowTime, bool sentence
         row.word = QStringLiteral("w%1").arg(i);
         row.pronounce = QStringLiteral("p%1").arg(i);
         row.wordChn = QStringLiteral("词%1").arg(i);
-        if (sentences) {
-            row.sentence1 = QStringLiteral("s1 of w%1").arg(i);
-            row.sentence1Chn = QStringLiteral("例句一%1").arg(i);
-            row.sentence2 = QStringLiteral("s2 of w%1").arg(i);
-            row.sentence2Chn = QStringLiteral("例句二%1").arg(i);
-        }
         row.showTimes = showTimes;
         row.toShowTime = toShowTime;
         rows << row;

@@ -38,5 +38,5 @@ public:
     QStringList statements;
 };
 
-// Rows "w1".."wN" with the given counters; sentences only where asked.
-QList<fixture::Row> Words(int n, int showTimes = 0, qint64 toShowTime = 0, bool sentences = false);
+// Rows "w1".."wN" with the given counters and no sentences.
+QList<fixture::Row> Words(int n, int showTimes = 0, qint64 toShowTime = 0);
