@@ -32,11 +32,11 @@ public:
     static constexpr int kPhaseNoBatch = 4;
 
     // The menu commands handled here; the menus send the same numbers.
-    static constexpr int kCmdToggleFloat = 32772;   // "悬浮窗(&F)"
-    static constexpr int kCmdOptions = 32773;       // "选项设置(&S)"
-    static constexpr int kCmdLearningStats = 32797; // "学习状态"
-    static constexpr int kCmdAutoPlay = 32801;      // "自动播放"
-    static constexpr int kCmdManualPlay = 32802;    // "手动播放"
+    static constexpr int kCmdToggleFloat = cmd::kFloatWindow;
+    static constexpr int kCmdOptions = cmd::kOptions;
+    static constexpr int kCmdLearningStats = cmd::kLearningStats;
+    static constexpr int kCmdAutoPlay = cmd::kAutoPlay;
+    static constexpr int kCmdManualPlay = cmd::kManualPlay;
 
     CStudyCycle(CWordStore& store, IStudyView& view);
     CStudyCycle(const CStudyCycle&) = delete;

@@ -1,18 +1,15 @@
 #pragma once
 
+#include "study/StudyIds.h" // the study commands: show/hide, options, statistics, play modes
+
 namespace mnemora::cmd {
 
-// Command ids of both context menus; every one is sent to the float window.
-inline constexpr int kFloatWindow = 32772;     // "悬浮窗(&F)": show or hide
-inline constexpr int kOptions = 32773;         // "选项设置(&S)"
+// The remaining command ids of both context menus; every one is sent to the float window.
 inline constexpr int kExit = 32775;            // "退出(&Q)"
 inline constexpr int kAbout = 32777;           // "关于(&A)"
 inline constexpr int kTopMost = 32787;         // "窗口总在最前端(&T)"
 inline constexpr int kTextColor = 32792;       // "字体颜色"
 inline constexpr int kBackColor = 32795;       // "背景颜色"
-inline constexpr int kLearningStats = 32797;   // "学习状态"
-inline constexpr int kAutoPlay = 32801;        // "自动播放"
-inline constexpr int kManualPlay = 32802;      // "手动播放"
 inline constexpr int kShowSentence = 32804;    // "显示例句"
 inline constexpr int kBackTransparent = 32806; // "背景透明"
 
