@@ -148,6 +148,7 @@ void CMnemoraDlg::OnExit() {
     if (!updater.error.isEmpty())
         ShowMessage(updater.error, MessageIcon::Error);
     wordStore.SaveBatch();
+    study.NotifyBatchSaved();
     study.KillTimers();
     shutDown = true;
     close();
@@ -160,6 +161,7 @@ void CMnemoraDlg::SaveOnShutdown() {
     shutDown = true;
     WriteFloatWindowPos(pos().x(), pos().y());
     wordStore.SaveBatch();
+    study.NotifyBatchSaved();
     study.KillTimers();
 }
 
@@ -256,6 +258,7 @@ void CMnemoraDlg::SetAlphaLive(int value) {
 
 void CMnemoraDlg::ChangeWordList(int category, int listIndex) {
     wordStore.SaveBatch();
+    study.NotifyBatchSaved();
     wordStore.db.Close();
     wordStore.OpenWordList(listIndex, category);
     wordStore.OpenWordTable();

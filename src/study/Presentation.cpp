@@ -1,4 +1,5 @@
 #include "study/StudyCycle.h"
+#include "study/StudyObserver.h"
 #include "study/StudyView.h"
 
 #include "store/WordStore.h"
@@ -51,6 +52,8 @@ void CStudyCycle::ShowWord() {
     }
     Show(r.word);
     meaningPending = true;
+    for (IStudyObserver* observer : observers_)
+        observer->OnWordShown(r, !secondPass);
 }
 
 void CStudyCycle::RevealMeaning() {
@@ -79,6 +82,8 @@ void CStudyCycle::ShowFirstSentence() {
         batchCursor = WordBatch::Next(batchCursor);
     }
     Show(std::move(text));
+    for (IStudyObserver* observer : observers_)
+        observer->OnSentenceShown(r, 1);
 }
 
 void CStudyCycle::ShowSecondSentence() {
@@ -90,6 +95,8 @@ void CStudyCycle::ShowSecondSentence() {
     phase = kPhaseWord;
     batchCursor = WordBatch::Next(batchCursor);
     Show(std::move(text));
+    for (IStudyObserver* observer : observers_)
+        observer->OnSentenceShown(r, 2);
 }
 
 } // namespace mnemora

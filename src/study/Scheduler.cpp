@@ -175,6 +175,7 @@ void CStudyCycle::EndOfBatch() {
     }
     KillTimers();
     store_.SaveBatch();
+    NotifyBatchSaved();
     ScheduleNextBatch();
 }
 

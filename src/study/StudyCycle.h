@@ -6,10 +6,12 @@
 
 #include <QString>
 #include <cstdint>
+#include <vector>
 
 namespace mnemora {
 
 class CWordStore;
+class IStudyObserver;
 class IStudyView;
 
 // The study cycle of the float window: which word is shown when (scheduler), what the
@@ -86,6 +88,14 @@ public:
     void ShowLearningStats();
     QString LearningStatsText() const;
 
+    // Observers are told of every word and sentence shown and every batch written back,
+    // in the order they were added; they must outlive the cycle or be removed first.
+    void AddObserver(IStudyObserver* observer);
+    void RemoveObserver(IStudyObserver* observer);
+    // Tells the observers that the batch's counters were written outside the cycle
+    // (a change of list, an orderly end).
+    void NotifyBatchSaved();
+
     // Runs a study command; false for ids that are not study commands.
     bool OnCommand(int id);
 
@@ -129,6 +139,7 @@ private:
     IStudyView& view_;
     CRunTimesCounter runTimes_;
     WalkStats walkStats_;
+    std::vector<IStudyObserver*> observers_;
 };
 
 } // namespace mnemora
