@@ -133,6 +133,9 @@ void CMnemoraDlg::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Up:
         study.PrevWord();
         return;
+    case Qt::Key_Space:
+        OnSpeakWord();
+        return;
     default:
         // Esc and Enter do nothing: the window only ends through an orderly exit.
         QWidget::keyPressEvent(event);

@@ -4,6 +4,7 @@
 #include "app/menus/AboutDlg.h"
 #include "app/menus/ContextMenus.h"
 #include "app/menus/MenuCommands.h"
+#include "study/SpeechCoach.h"
 
 #include <QMenu>
 #include <QSystemTrayIcon>
@@ -17,6 +18,7 @@ MenuState CMnemoraDlg::CurrentMenuState() const {
     state.showSentence = study.showSentence;
     state.backTransparent = backTransparent;
     state.topMost = topMost;
+    state.speechProblem = speech->Problem();
     return state;
 }
 
@@ -91,6 +93,9 @@ void CMnemoraDlg::OnCommand(int id) {
         return;
     case cmd::kBackTransparent:
         OnBackTransparent();
+        return;
+    case cmd::kSpeakWord:
+        OnSpeakWord();
         return;
     default:
         // Show/hide, options, playback mode and statistics belong to the study cycle.

@@ -11,6 +11,7 @@
 #include "settings/SettingsFile.h"
 #include "settings/SettingsKeys.h"
 #include "settings/ui/MyPropertySheet.h"
+#include "study/SpeechCoach.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -67,9 +68,11 @@ CMnemoraDlg::CMnemoraDlg(QWidget* parent)
     hoverTimer.setSingleShot(true);
     hoverTimer.setInterval(400); // the platform's default hover time
     connect(&hoverTimer, &QTimer::timeout, this, &CMnemoraDlg::OnHover);
+    SetUpSpeech();
 }
 
 CMnemoraDlg::~CMnemoraDlg() {
+    study.RemoveObserver(speech.get());
     // Tray icon first, then the instance marker; the word store closes its database itself.
     delete trayIcon;
     trayIcon = nullptr;
@@ -112,6 +115,7 @@ bool CMnemoraDlg::InitWindow() {
     topMost = ReadTopMost();
     ApplyTopMost();
     study.showSentence = ReadShowSentence();
+    speech->SetOptions(ReadSpeechOptions());
     alpha = static_cast<int>(ReadTransparent());
     backTransparent = false;
     ApplyLayering();
@@ -213,6 +217,7 @@ void CMnemoraDlg::ShowFloat() {
 }
 
 void CMnemoraDlg::HideFloat() {
+    speech->Silence();
     hide();
 }
 

@@ -19,6 +19,7 @@ class QSystemTrayIcon;
 namespace mnemora {
 
 class CSingleInstance;
+class CSpeechCoach;
 struct MenuState;
 
 // The float window: the program's only main window and its hub. It owns the word store
@@ -70,6 +71,11 @@ public:
     void ShowFloatWindow() override;
     void SetAlphaLive(int value) override;
     void ChangeWordList(int category, int listIndex) override;
+    void ApplySpeechOptions(const SpeechOptions& options) override;
+
+    // "朗读单词" and the Space key.
+    void OnSpeakWord();
+    CSpeechCoach& Speech() { return *speech; }
 
     // Appearance commands.
     void OnTopMost();
@@ -121,10 +127,12 @@ private:
     void ShowWindowMenu();
     void OnHover();
     void ShowAndRaise();
+    void SetUpSpeech();
 
     CWordStore wordStore;
     CStudyCycle study;
     std::unique_ptr<CSingleInstance> instance;
+    std::unique_ptr<CSpeechCoach> speech;
     QLabel* wordLabel = nullptr;
     QMenu* floatMenu = nullptr;
     bool floatMenuHasStats = false;

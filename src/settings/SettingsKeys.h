@@ -29,4 +29,10 @@ inline constexpr char kDBTable[] = "DBTable";
 inline constexpr char kWordElapse[] = "WordElapse";
 inline constexpr char kWordDelayChnTime[] = "WordDelayChnTime";
 
+inline constexpr char kSpeech[] = "Speech";
+inline constexpr char kSpeakWord[] = "SpeakWord";
+inline constexpr char kSpeakSentences[] = "SpeakSentences";
+inline constexpr char kRate[] = "Rate";
+inline constexpr char kVoice[] = "Voice";
+
 } // namespace mnemora::keys

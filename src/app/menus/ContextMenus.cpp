@@ -33,6 +33,13 @@ void AddAppearanceMenu(QMenu* menu, bool separateSentences) {
     AddCommand(appearance, cmd::kBackTransparent, QStringLiteral("背景透明"));
 }
 
+void ApplySpeechState(QAction* action, const MenuState& state) {
+    const bool off = !state.speechProblem.isEmpty();
+    action->setEnabled(!off);
+    action->setText(off ? QStringLiteral("朗读单词（无法朗读）") : QStringLiteral("朗读单词"));
+    action->setToolTip(off ? QStringLiteral("无法朗读：") + state.speechProblem : QString());
+}
+
 } // namespace
 
 std::optional<bool> CheckRule(int commandId, const MenuState& state) {
@@ -61,6 +68,8 @@ QMenu* BuildFloatMenu(bool withStatistics, QWidget* parent) {
     AddPlaybackMenu(menu);
     AddAppearanceMenu(menu, true);
     AddCommand(menu, cmd::kTopMost, QStringLiteral("窗口总在最前端(&T)"));
+    AddCommand(menu, cmd::kSpeakWord, QStringLiteral("朗读单词"));
+    menu->setToolTipsVisible(true); // the reason a disabled "朗读单词" gives
     menu->addSeparator();
     if (withStatistics) {
         AddCommand(menu, cmd::kLearningStats, QStringLiteral("学习状态"));
@@ -116,6 +125,8 @@ void ApplyCheckMarks(QMenu* menu, const MenuState& state) {
         const std::optional<bool> checked = CheckRule(id, state);
         action->setChecked(checked.value_or(false));
         action->setEnabled(true);
+        if (id == cmd::kSpeakWord)
+            ApplySpeechState(action, state);
     }
 }
 

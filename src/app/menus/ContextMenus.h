@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <functional>
 #include <optional>
 
@@ -16,10 +17,12 @@ struct MenuState {
     bool showSentence = true;
     bool backTransparent = false;
     bool topMost = true;
+    // Empty while the word can be spoken; else why not, and "朗读单词" is disabled.
+    QString speechProblem;
 };
 
 // The check-mark rule of a command: checked or not in state, or nothing for a command
-// without a rule (it stays unchecked). No command is ever disabled.
+// without a rule (it stays unchecked). Only "朗读单词" is ever disabled (speech is off).
 std::optional<bool> CheckRule(int commandId, const MenuState& state);
 
 // The popup of the float window. Without a tray the statistics command has no other

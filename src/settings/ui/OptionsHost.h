@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/SpeechSettings.h"
+
 namespace mnemora {
 
 // What the options sheet needs from the float window. The sheet never reaches the
@@ -20,6 +22,9 @@ public:
     // batch, closes the list, opens the new list and its table, schedules a batch.
     // Called on every confirmation of the dictionary page, also for an unchanged choice.
     virtual void ChangeWordList(int category, int listIndex) = 0;
+
+    // The pronunciation options have been stored; the host speaks by them from now on.
+    virtual void ApplySpeechOptions(const SpeechOptions& /*options*/) {}
 };
 
 } // namespace mnemora

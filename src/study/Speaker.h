@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+namespace mnemora {
+
+// The speech engine as the study's pronunciation sees it. The real one lives in an
+// optional module (libmnemora-speech.so) so that neither start-up nor a machine without
+// a speech service pays for it; tests use a fake.
+class ISpeaker {
+public:
+    virtual ~ISpeaker() = default;
+
+    // Empty while the engine can speak, else why it cannot ("没有英语语音", ...).
+    virtual QString Problem() const = 0;
+    // voice: "en-US" or "en-GB"; rate: -50 (slow) .. 50 (fast), 0 the engine's normal pace.
+    virtual void Configure(const QString& voice, int rate) = 0;
+    // Starts speaking text; speech still going on is cut off first.
+    virtual void Say(const QString& text) = 0;
+    virtual void Stop() = 0;
+    virtual bool IsSpeaking() const = 0;
+    // Called when the engine fails after it was made (the speech service went away, ...).
+    virtual void SetFailureHandler(std::function<void(const QString& reason)> handler) = 0;
+};
+
+// The module's one entry point: a new engine, owned by the caller. Never null; an engine
+// that cannot work says so through Problem().
+using CreateSpeakerFunction = ISpeaker* (*)();
+inline constexpr char kSpeechModuleFile[] = "libmnemora-speech.so";
+inline constexpr char kCreateSpeakerSymbol[] = "mnemora_create_speaker";
+
+} // namespace mnemora
