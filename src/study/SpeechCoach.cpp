@@ -22,7 +22,7 @@ void CSpeechCoach::SetOptions(const SpeechOptions& options) {
 
 void CSpeechCoach::OnWordShown(const WordRecord& record, bool /*firstPass*/) {
     word_ = record.word;
-    if (speaker_)
+    if (speaker_ && Available())
         speaker_->Stop(); // the previous word's speech belongs to a word no longer on show
     if (options_.speakWord && maySpeak_())
         Speak(word_);
@@ -40,7 +40,7 @@ void CSpeechCoach::SpeakWordOnShow() {
 }
 
 void CSpeechCoach::Silence() {
-    if (speaker_)
+    if (speaker_ && Available())
         speaker_->Stop();
 }
 
