@@ -185,13 +185,23 @@ bool WriteFile(const QString& path, const QByteArray& bytes) {
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
+// BENCH_SPEAK_WORD=1: the program speaks each word, so its speech module loads after the
+// first word is drawn.
+bool SpeakWord() {
+    const char* value = std::getenv("BENCH_SPEAK_WORD");
+    return value != nullptr && std::strcmp(value, "1") == 0;
+}
+
 // A program folder: the program, its settings (tem8 selected, not a first start) and db/.
 std::string MakeFolder(const QString& folder, const QString& list) {
     const QString program = folder + QStringLiteral("/mnemora");
     const bool ok = QDir().mkpath(folder + QStringLiteral("/db")) &&
                     Copy(QStringLiteral(MNEMORA_PROGRAM), program) &&
                     WriteFile(folder + QStringLiteral("/mnemora.ini"),
-                              "[Software]\nRunTimes=10\n[Word]\nExamStudy=0\nDBTable=7\n") &&
+                              QByteArray("[Software]\nRunTimes=10\n[Word]\nExamStudy=0\nDBTable=7\n") +
+                                  (SpeakWord() ? "[Speech]\nSpeakWord=1\n" : "")) &&
+                    (!SpeakWord() || Copy(QStringLiteral(MNEMORA_BUILD_DIR "/libmnemora-speech.so"),
+                                          folder + QStringLiteral("/libmnemora-speech.so"))) &&
                     (list.isEmpty() ? fixture::WriteTable(folder + QStringLiteral("/db/tem8.dat"),
                                                           QStringLiteral("tem8"), fixture::GeneratedRows(50))
                                     : Copy(list, folder + QStringLiteral("/db/tem8.dat")));

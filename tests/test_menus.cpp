@@ -71,6 +71,7 @@ const QStringList kFloatHead = {
     "  32795 背景颜色",
     "  32806 背景透明 [x]",
     "32787 窗口总在最前端(&T) [x]",
+    "32807 朗读单词",
     "---",
 };
 const QStringList kTail = {"32777 关于(&A)", "32775 退出(&Q)"};
@@ -81,6 +82,21 @@ class TestMenus : public QObject {
     Q_OBJECT
 
 private slots:
+    // Speech that cannot work disables "朗读单词" and says why; once it can, the entry is back.
+    void speakWordShowsWhyItIsOff() {
+        std::unique_ptr<QMenu> menu(BuildFloatMenu(false));
+        QAction* speak = FindCommand(menu.get(), cmd::kSpeakWord);
+        QVERIFY(speak != nullptr);
+        MenuState state;
+        state.speechProblem = QStringLiteral("没有朗读模块");
+        ApplyCheckMarks(menu.get(), state);
+        QVERIFY(!speak->isEnabled());
+        QCOMPARE(speak->text(), QStringLiteral("朗读单词（无法朗读）"));
+        QCOMPARE(speak->toolTip(), QStringLiteral("无法朗读：没有朗读模块"));
+        ApplyCheckMarks(menu.get(), MenuState{});
+        QVERIFY(speak->isEnabled());
+        QCOMPARE(speak->text(), QStringLiteral("朗读单词"));
+    }
     void layout_data() {
         QTest::addColumn<int>("which");
         QTest::addColumn<QString>("title");
@@ -109,12 +125,12 @@ private slots:
         QTest::addColumn<MenuState>("state");
         QTest::addColumn<QList<int>>("floatChecked");
         QTest::addColumn<QList<int>>("trayChecked");
-        QTest::newRow("start-up state") << MenuState{true, true, true, false, true}
+        QTest::newRow("start-up state") << MenuState{true, true, true, false, true, {}}
                                         << QList<int>{32772, 32787, 32801, 32804} << QList<int>{32772, 32804};
-        QTest::newRow("all off") << MenuState{false, false, false, false, false} << QList<int>{32802}
+        QTest::newRow("all off") << MenuState{false, false, false, false, false, {}} << QList<int>{32802}
                                  << QList<int>{};
         QTest::newRow("hidden, manual, transparent")
-            << MenuState{false, false, true, true, false} << QList<int>{32802, 32804, 32806}
+            << MenuState{false, false, true, true, false, {}} << QList<int>{32802, 32804, 32806}
             << QList<int>{32804, 32806};
     }
     void checkMarks() {
@@ -125,7 +141,7 @@ private slots:
         std::unique_ptr<QMenu> trayMenu(BuildTrayMenu());
         // Start from the opposite marks, so every rule has to set or clear its own.
         const MenuState inverse{!state.floatVisible, !state.autoPlay, !state.showSentence,
-                                !state.backTransparent, !state.topMost};
+                                !state.backTransparent, !state.topMost, {}};
         ApplyCheckMarks(floatMenu.get(), inverse);
         ApplyCheckMarks(floatMenu.get(), state);
         ApplyCheckMarks(trayMenu.get(), state);

@@ -1,15 +1,21 @@
 #include "settings/ui/WordPage.h"
 
 #include "settings/SettingsFile.h"
+#include "settings/SpeechSettings.h"
 #include "settings/ui/OptionsHost.h"
 #include "store/WordCatalogue.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace mnemora {
 
@@ -18,7 +24,10 @@ CWordPage::CWordPage(IOptionsHost& host, QWidget* parent)
       examRadio_(new QRadioButton(QString::fromUtf8(kExamCategoryLabel), this)),
       examCombo_(new QComboBox(this)),
       studyRadio_(new QRadioButton(QString::fromUtf8(kStudyCategoryLabel), this)),
-      studyCombo_(new QComboBox(this)) {
+      studyCombo_(new QComboBox(this)),
+      speakWordBox_(new QCheckBox(QStringLiteral("新单词出现时朗读"), this)),
+      speakSentencesBox_(new QCheckBox(QStringLiteral("朗读英文例句"), this)),
+      rateBox_(new QSpinBox(this)), voiceCombo_(new QComboBox(this)) {
     for (QComboBox* combo : {examCombo_, studyCombo_}) {
         combo->setEditable(false);
         combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
@@ -32,7 +41,7 @@ CWordPage::CWordPage(IOptionsHost& host, QWidget* parent)
 
     auto* choices = new QGridLayout;
     choices->setHorizontalSpacing(12);
-    choices->setVerticalSpacing(36);
+    choices->setVerticalSpacing(20);
     choices->addWidget(examRadio_, 0, 0);
     choices->addWidget(examCombo_, 0, 1);
     choices->addWidget(studyRadio_, 1, 0);
@@ -45,13 +54,36 @@ CWordPage::CWordPage(IOptionsHost& host, QWidget* parent)
 
     auto* page = new QVBoxLayout(this);
     page->addWidget(heading);
-    page->addSpacing(40);
+    page->addSpacing(16);
     page->addLayout(indent);
+    page->addSpacing(12);
+    page->addWidget(SpeechGroup());
     page->addStretch(1);
 
     // Both radio buttons share this page as parent, so Qt keeps them mutually exclusive.
     connect(examRadio_, &QRadioButton::clicked, this, [this] { EnableCategory(kExamCategory); });
     connect(studyRadio_, &QRadioButton::clicked, this, [this] { EnableCategory(kStudyCategory); });
+}
+
+QWidget* CWordPage::SpeechGroup() {
+    rateBox_->setRange(SpeechOptions::kRateMin, SpeechOptions::kRateMax);
+    voiceCombo_->addItem(QStringLiteral("美式英语 (en-US)"), QStringLiteral("en-US"));
+    voiceCombo_->addItem(QStringLiteral("英式英语 (en-GB)"), QStringLiteral("en-GB"));
+    auto* group = new QGroupBox(QStringLiteral("单词朗读"), this);
+    auto* boxes = new QHBoxLayout;
+    boxes->addWidget(speakWordBox_);
+    boxes->addWidget(speakSentencesBox_);
+    boxes->addStretch(1);
+    auto* form = new QFormLayout(group);
+    form->addRow(boxes);
+    auto* voiceRow = new QHBoxLayout;
+    voiceRow->addWidget(voiceCombo_);
+    voiceRow->addSpacing(16);
+    voiceRow->addWidget(new QLabel(QStringLiteral("语速(-50～50)"), group));
+    voiceRow->addWidget(rateBox_);
+    voiceRow->addStretch(1);
+    form->addRow(QStringLiteral("发音"), voiceRow);
+    return group;
 }
 
 QString CWordPage::Caption() const {
@@ -78,6 +110,12 @@ void CWordPage::OnInitDialog() {
         studyCombo_->setCurrentIndex(0);
     }
     EnableCategory(category);
+
+    const SpeechOptions speech = ReadSpeechOptions();
+    speakWordBox_->setChecked(speech.speakWord);
+    speakSentencesBox_->setChecked(speech.speakSentences);
+    rateBox_->setValue(speech.rate);
+    voiceCombo_->setCurrentIndex(std::max(0, voiceCombo_->findData(speech.voice)));
 }
 
 void CWordPage::EnableCategory(int category) {
@@ -88,6 +126,13 @@ void CWordPage::EnableCategory(int category) {
 void CWordPage::OnOK() {
     const int category = examRadio_->isChecked() ? kExamCategory : kStudyCategory;
     const int index = (category == kExamCategory ? examCombo_ : studyCombo_)->currentIndex();
+    SpeechOptions speech;
+    speech.speakWord = speakWordBox_->isChecked();
+    speech.speakSentences = speakSentencesBox_->isChecked();
+    speech.rate = rateBox_->value();
+    speech.voice = voiceCombo_->currentData().toString();
+    WriteSpeechOptions(speech);
+    host_.ApplySpeechOptions(speech);
     WriteWordList(static_cast<uint32_t>(category), static_cast<uint32_t>(index));
     host_.ChangeWordList(category, index);
 }

@@ -2,8 +2,10 @@
 
 #include "settings/ui/OptionsPage.h"
 
+class QCheckBox;
 class QComboBox;
 class QRadioButton;
+class QSpinBox;
 
 namespace mnemora {
 
@@ -24,18 +26,27 @@ public:
     QRadioButton* StudyRadio() const { return studyRadio_; }
     QComboBox* ExamCombo() const { return examCombo_; }
     QComboBox* StudyCombo() const { return studyCombo_; }
+    QCheckBox* SpeakWordBox() const { return speakWordBox_; }
+    QCheckBox* SpeakSentencesBox() const { return speakSentencesBox_; }
+    QSpinBox* RateBox() const { return rateBox_; }
+    QComboBox* VoiceCombo() const { return voiceCombo_; }
 
 protected:
     void OnInitDialog() override;
 
 private:
     void EnableCategory(int category);
+    QWidget* SpeechGroup();
 
     IOptionsHost& host_;
     QRadioButton* examRadio_;
     QComboBox* examCombo_;
     QRadioButton* studyRadio_;
     QComboBox* studyCombo_;
+    QCheckBox* speakWordBox_;
+    QCheckBox* speakSentencesBox_;
+    QSpinBox* rateBox_;
+    QComboBox* voiceCombo_;
 };
 
 } // namespace mnemora
