@@ -2,6 +2,7 @@
 // and the appearance commands.
 #include "app/FontColorDialog.h"
 #include "app/MnemoraDlg.h"
+#include "app/StudyExtras.h"
 #include "platform/x11/X11WindowHints.h"
 #include "settings/SettingsFile.h"
 
@@ -132,6 +133,9 @@ void CMnemoraDlg::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Left:
     case Qt::Key_Up:
         study.PrevWord();
+        return;
+    case Qt::Key_Delete:
+        extras->KnowWord();
         return;
     default:
         // Esc and Enter do nothing: the window only ends through an orderly exit.
