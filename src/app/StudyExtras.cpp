@@ -16,7 +16,7 @@
 namespace mnemora {
 
 // Beside the settings file, wherever that is (the program folder, or the per-user folder).
-QString HistoryFilePath() {
+static QString HistoryFilePath() {
     return QFileInfo(GetSettingsPath()).absolutePath() + QStringLiteral("/mnemora-history.sqlite");
 }
 

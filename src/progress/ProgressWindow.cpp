@@ -149,9 +149,13 @@ CProgressWindow::CProgressWindow(QWidget* parent) : QWidget(parent, Qt::Window) 
     auto* runs = new QBarCategoryAxis();
     QStringList labels;
     for (int k = 0; k < ListCounts::kDueRuns; ++k)
-        labels << (k == 0 ? QStringLiteral("本次") : QString::number(k));
+        labels << QString::number(k);
     runs->append(labels);
-    runs->setLabelsAngle(0);
+    QFont small = runs->labelsFont();
+    small.setPointSizeF(7);
+    runs->setLabelsFont(small);
+    runs->setTitleText(QStringLiteral("距今第几次运行（0 = 本次）"));
+    runs->setTitleFont(small);
     dueChart_->addAxis(runs, Qt::AlignBottom);
     series->attachAxis(runs);
     auto* count = new QValueAxis();
@@ -167,7 +171,7 @@ CProgressWindow::CProgressWindow(QWidget* parent) : QWidget(parent, Qt::Window) 
     layout->addWidget(Heading(QStringLiteral("最近 12 周每天学习的单词"), this));
     calendar_ = new CStudyCalendar(this);
     layout->addWidget(calendar_);
-    resize(560, 640);
+    resize(700, 660);
 }
 
 void CProgressWindow::ShowReport(const ProgressReport& report) {
@@ -237,7 +241,11 @@ void CProgressWindow::Fill() {
     dueSet_->append(values);
     const auto axes = dueChart_->axes(Qt::Vertical);
     if (!axes.isEmpty())
-        static_cast<QValueAxis*>(axes.front())->setRange(0, most);
+    {
+        auto* axis = static_cast<QValueAxis*>(axes.front());
+        axis->setRange(0, std::max(most, 4));
+        axis->applyNiceNumbers();
+    }
     calendar_->SetDays(r.today, r.calendar);
 }
 
