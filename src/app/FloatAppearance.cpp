@@ -2,6 +2,7 @@
 // and the appearance commands.
 #include "app/FontColorDialog.h"
 #include "app/MnemoraDlg.h"
+#include "app/StudyExtras.h"
 #include "platform/x11/X11WindowHints.h"
 #include "settings/SettingsFile.h"
 
@@ -135,6 +136,9 @@ void CMnemoraDlg::keyPressEvent(QKeyEvent* event) {
         return;
     case Qt::Key_Space:
         OnSpeakWord();
+        return;
+    case Qt::Key_Delete:
+        extras->KnowWord();
         return;
     default:
         // Esc and Enter do nothing: the window only ends through an orderly exit.

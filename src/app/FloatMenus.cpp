@@ -1,6 +1,7 @@
 // The float window's commands: both context menus, the tray icon, the window menu and About.
 #include "app/MnemoraDlg.h"
 #include "app/ProgramIcon.h"
+#include "app/StudyExtras.h"
 #include "app/menus/AboutDlg.h"
 #include "app/menus/ContextMenus.h"
 #include "app/menus/MenuCommands.h"
@@ -98,8 +99,10 @@ void CMnemoraDlg::OnCommand(int id) {
         OnSpeakWord();
         return;
     default:
-        // Show/hide, options, playback mode and statistics belong to the study cycle.
-        study.OnCommand(id);
+        // "I know this word", its undo and the progress window; then show/hide, options,
+        // playback mode and statistics, which belong to the study cycle.
+        if (!extras->OnCommand(id))
+            study.OnCommand(id);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/DesktopAlert.h"
 #include "app/ProgramIcon.h"
+#include "app/StudyExtras.h"
 #include "app/SystemAutostart.h"
 #include "platform/AutoStart.h"
 #include "platform/ProgramPath.h"
@@ -41,6 +42,7 @@ const QString kWelcomeText = QStringLiteral("欢迎使用 Mnemora \n\n正在加�
 CMnemoraDlg::CMnemoraDlg(QWidget* parent)
     : QWidget(parent, Qt::FramelessWindowHint | Qt::Tool), wordStore(*this), study(wordStore, *this) {
     setObjectName(QStringLiteral("MnemoraFloatWindow"));
+    extras = std::make_unique<CStudyExtras>(study, wordStore, this);
     setWindowTitle(QStringLiteral("Mnemora")); // no caption shows it; it names the window to the desktop
     // The background is painted by hand, fully transparent while background
     // transparency is on; the window needs an alpha channel for that from the start.

@@ -20,6 +20,7 @@ namespace mnemora {
 
 class CSingleInstance;
 class CSpeechCoach;
+class CStudyExtras;
 struct MenuState;
 
 // The float window: the program's only main window and its hub. It owns the word store
@@ -86,6 +87,7 @@ public:
 
     MenuState CurrentMenuState() const;
     CStudyCycle& Study() { return study; }
+    CStudyExtras& Extras() { return *extras; }
     CWordStore& Store() { return wordStore; }
     QLabel* WordLabel() const { return wordLabel; }
     QMenu* FloatMenu() const { return floatMenu; }
@@ -148,6 +150,7 @@ private:
     bool shutDown = false;
     QPoint dragOffset;
     bool manualDrag = false;
+    std::unique_ptr<CStudyExtras> extras; // after study: detaches from it first
 };
 
 } // namespace mnemora

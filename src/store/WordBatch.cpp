@@ -18,6 +18,23 @@ void WordBatch::Append(WordRecord&& record) {
     ++count_;
 }
 
+WordBatch::Position WordBatch::Erase(Position p) {
+    Link* next = p->next;
+    p->prev->next = next;
+    next->prev = p->prev;
+    delete static_cast<Node*>(p);
+    --count_;
+    return next;
+}
+
+WordBatch::Position WordBatch::InsertBefore(Position p, const WordRecord& record) {
+    auto* node = new Node{{p->prev, p}, record};
+    p->prev->next = node;
+    p->prev = node;
+    ++count_;
+    return node;
+}
+
 void WordBatch::Clear() {
     Link* p = sentinel_.next;
     while (p != &sentinel_) {

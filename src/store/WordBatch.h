@@ -38,6 +38,11 @@ public:
     void Append(const WordRecord& record);
     void Append(WordRecord&& record);
     void Clear();
+    // Takes the entry at p out of the batch (p must not be end()) and returns the
+    // position after it; every other position stays valid.
+    Position Erase(Position p);
+    // Puts a copy of record before p (end() appends) and returns its position.
+    Position InsertBefore(Position p, const WordRecord& record);
     std::size_t size() const { return count_; }
     bool empty() const { return count_ == 0; }
 

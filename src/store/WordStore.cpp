@@ -63,6 +63,7 @@ void CWordStore::OpenWordTable() {
     recordCount = db.GetRecordCount();
     tableCursor = 0;
     learntCount = 0;
+    ++selection;
 }
 
 void CWordStore::ReadRowDetails(WordRecord& record) {
@@ -92,17 +93,27 @@ void CWordStore::ReadRow(WordRecord& record) {
     ReadRowDetails(record);
 }
 
+namespace {
+
+// Counters go out as signed decimals in quotes, the index as a bare number.
+QString CounterUpdate(const char* table, const WordRecord& r) {
+    return QStringLiteral("UPDATE ") + QString::fromLocal8Bit(table) +
+           QStringLiteral(" SET showTimes = '%1', toShowTime = '%2' WHERE index = %3")
+               .arg(static_cast<int32_t>(r.showTimes))
+               .arg(static_cast<int32_t>(r.toShowTime))
+               .arg(r.index);
+}
+
+} // namespace
+
 void CWordStore::SaveBatch() {
-    const QString prefix = QStringLiteral("UPDATE ") + QString::fromLocal8Bit(tableName.data());
-    for (auto p = batch.begin(); p != batch.end(); p = WordBatch::Next(p)) {
-        const WordRecord& r = WordBatch::At(p);
-        // Counters go out as signed decimals in quotes, the index as a bare number;
-        // a failed statement is ignored and the rest are still sent.
-        db.Execute(prefix + QStringLiteral(" SET showTimes = '%1', toShowTime = '%2' WHERE index = %3")
-                                .arg(static_cast<int32_t>(r.showTimes))
-                                .arg(static_cast<int32_t>(r.toShowTime))
-                                .arg(r.index));
-    }
+    // A failed statement is ignored and the rest are still sent.
+    for (auto p = batch.begin(); p != batch.end(); p = WordBatch::Next(p))
+        db.Execute(CounterUpdate(tableName.data(), WordBatch::At(p)));
+}
+
+bool CWordStore::SaveRecord(const WordRecord& record) {
+    return db.Execute(CounterUpdate(tableName.data(), record));
 }
 
 bool CWordStore::ResetTable() {

@@ -30,6 +30,9 @@ public:
     void ReadRowDetails(WordRecord& record);
     // Writes showTimes and toShowTime of every batch entry back, one statement each.
     void SaveBatch();
+    // Writes the two counters of one record back at once, in the same statement form;
+    // false with the error kept in db.
+    bool SaveRecord(const WordRecord& record);
     // Zeroes both counters of the whole current table; false with the error kept in db.
     bool ResetTable();
 
@@ -47,6 +50,9 @@ public:
     int recordCount = 0;
     int tableCursor = 0;
     int learntCount = 0;
+    // Counts OpenWordTable calls: a new value means a new walk (a wrap or another list),
+    // so the walk counters no longer cover what was counted under the old one.
+    uint32_t selection = 0;
 
     QStringList examFiles;
     QStringList examTables;

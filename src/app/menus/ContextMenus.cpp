@@ -71,6 +71,10 @@ QMenu* BuildFloatMenu(bool withStatistics, QWidget* parent) {
     AddCommand(menu, cmd::kSpeakWord, QStringLiteral("朗读单词"));
     menu->setToolTipsVisible(true); // the reason a disabled "朗读单词" gives
     menu->addSeparator();
+    AddCommand(menu, cmd::kKnowWord, QStringLiteral("我认识这个词"));
+    AddCommand(menu, cmd::kUndoKnowWord, QStringLiteral("撤销"));
+    AddCommand(menu, cmd::kProgress, QStringLiteral("学习进度"));
+    menu->addSeparator();
     if (withStatistics) {
         AddCommand(menu, cmd::kLearningStats, QStringLiteral("学习状态"));
         menu->addSeparator();
@@ -87,6 +91,7 @@ QMenu* BuildTrayMenu(QWidget* parent) {
     AddCommand(menu, cmd::kOptions, QStringLiteral("选项设置(&S)"));
     menu->addSeparator();
     AddCommand(menu, cmd::kLearningStats, QStringLiteral("学习状态"));
+    AddCommand(menu, cmd::kProgress, QStringLiteral("学习进度"));
     menu->addSeparator();
     QAction* about = AddCommand(menu, cmd::kAbout, QStringLiteral("关于(&A)"));
     // The tray menu is the one whose About entry carries the question-mark image.

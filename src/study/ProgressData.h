@@ -1,0 +1,63 @@
+#pragma once
+
+#include "store/HistoryFile.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+
+namespace mnemora {
+
+// One list as the progress window shows it.
+struct ListProgress {
+    ListCounts counts;
+    QString displayName;
+    bool current = false;
+    bool counted = false; // counted from its file now; otherwise from the history file's copy
+};
+
+// Everything the progress window shows, worked out without any widget.
+struct ProgressReport {
+    static constexpr int kCalendarWeeks = 12;
+    QDate today;
+    uint32_t runTimes = 0;
+    QList<ListProgress> lists;   // the current list first, then the others with progress
+    QList<int64_t> calendar;     // words shown per day, the last kCalendarWeeks * 7 days ending today
+    int64_t shownTotal = 0;      // over the whole history
+    int64_t startedTotal = 0;
+    int64_t studyMsTotal = 0;
+    int daysStudied = 0;
+    int64_t shownToday = 0;
+    int64_t studyMsToday = 0;
+};
+
+// The figures behind the progress window: counts read from the list files, history from
+// the history file. Plain Qt Core, so it is tested and measured without the window.
+class CProgressData final {
+public:
+    // dbFolder ends with "/"; history may be used by the caller between calls.
+    CProgressData(QString dbFolder, CHistoryFile& history);
+
+    // Counts tables of one list file through a connection of its own (so it may run on
+    // another thread). A table that cannot be read gives total 0; *error says why.
+    static QList<ListCounts> CountFile(const QString& filePath, const QStringList& tables, uint32_t runTimes,
+                                       QString* error = nullptr);
+
+    // The report with the current list counted now and every other list from the counts
+    // the history file keeps; the current list's counts are stored there for next time.
+    ProgressReport Build(int category, int listIndex, uint32_t runTimes, const QDate& today);
+    // Counts every list file except the current list's tables (slow: one key derivation
+    // per file), for a refresh after the window is up. Thread-safe; touches no member state
+    // but the folder.
+    QList<ListCounts> CountOtherLists(int category, int listIndex, uint32_t runTimes) const;
+    // Stores fresh counts in the history file and merges them into report.
+    void Merge(ProgressReport& report, const QList<ListCounts>& counts);
+
+private:
+    QString dbFolder_;
+    CHistoryFile& history_;
+};
+
+} // namespace mnemora
