@@ -11,6 +11,7 @@
 #include "settings/SettingsFile.h"
 #include "settings/SettingsKeys.h"
 #include "settings/ui/MyPropertySheet.h"
+#include "study/AwayWatch.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -44,6 +45,8 @@ CMnemoraDlg::CMnemoraDlg(QWidget* parent)
     // The background is painted by hand, fully transparent while background
     // transparency is on; the window needs an alpha channel for that from the start.
     setAttribute(Qt::WA_TranslucentBackground);
+    // A word appearing must never take the keyboard from the window the user works in.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     setFixedSize(DluX(kTemplateWidthDlu), DluY(kTemplateHeightDlu));
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -119,6 +122,7 @@ bool CMnemoraDlg::InitWindow() {
 
     SetUpMenus();
     SetUpTray();
+    SetUpAway();
     initialised = true;
     return true;
 }
@@ -205,14 +209,16 @@ void CMnemoraDlg::ShowWordText(const QString& text) {
 }
 
 bool CMnemoraDlg::IsFloatVisible() const {
-    return isVisible();
+    return isVisible() || coveredHidden;
 }
 
 void CMnemoraDlg::ShowFloat() {
+    coveredHidden = false;
     show();
 }
 
 void CMnemoraDlg::HideFloat() {
+    coveredHidden = false;
     hide();
 }
 
@@ -241,6 +247,7 @@ void CMnemoraDlg::RunOptionsSheet() {
     CSystemAutostart autostart;
     CMyPropertySheet sheet(*this, autostart, *this);
     sheet.exec();
+    ReloadAwaySettings();
 }
 
 // --- IOptionsHost ---

@@ -18,7 +18,9 @@ class QSystemTrayIcon;
 
 namespace mnemora {
 
+class CAwayWatch;
 class CSingleInstance;
+class IPresenceSource;
 struct MenuState;
 
 // The float window: the program's only main window and its hub. It owns the word store
@@ -121,6 +123,11 @@ private:
     void ShowWindowMenu();
     void OnHover();
     void ShowAndRaise();
+    // FloatAway.cpp
+    void SetUpAway();
+    void OnCovered(bool covered);
+    void ReloadAwaySettings();
+    void NoteUserInput();
 
     CWordStore wordStore;
     CStudyCycle study;
@@ -140,6 +147,10 @@ private:
     bool shutDown = false;
     QPoint dragOffset;
     bool manualDrag = false;
+    std::unique_ptr<IPresenceSource> presence;
+    std::unique_ptr<CAwayWatch> awayWatch;
+    // Hidden by a full-screen window, not by the user: counts as shown.
+    bool coveredHidden = false;
 };
 
 } // namespace mnemora

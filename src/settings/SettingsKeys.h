@@ -29,4 +29,9 @@ inline constexpr char kDBTable[] = "DBTable";
 inline constexpr char kWordElapse[] = "WordElapse";
 inline constexpr char kWordDelayChnTime[] = "WordDelayChnTime";
 
+inline constexpr char kAway[] = "Away";
+inline constexpr char kPauseWhenAway[] = "PauseWhenAway";
+inline constexpr char kAwayMinutes[] = "AwayMinutes";
+inline constexpr char kHideOnFullScreen[] = "HideOnFullScreen";
+
 } // namespace mnemora::keys
