@@ -121,6 +121,7 @@ void CMnemoraDlg::leaveEvent(QEvent* event) {
 }
 
 void CMnemoraDlg::keyPressEvent(QKeyEvent* event) {
+    NoteUserInput();
     if (event->key() == Qt::Key_Space && event->modifiers() == Qt::AltModifier) {
         ShowWindowMenu();
         return;

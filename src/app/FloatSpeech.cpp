@@ -29,8 +29,8 @@ std::unique_ptr<ISpeaker> LoadSpeaker(QString* problem) {
 void CMnemoraDlg::SetUpSpeech() {
     speech = std::make_unique<CSpeechCoach>(
         LoadSpeaker,
-        // Nothing is said on its own while nobody sees the word.
-        [this] { return isVisible(); },
+        // Nothing is said on its own while nobody sees the word or the study is paused.
+        [this] { return isVisible() && !study.IsAway(); },
         [this](const QString& line) {
             std::fprintf(stderr, "mnemora: %s\n", line.toLocal8Bit().constData());
             ShowDesktopAlert(kSpeechAlertSeconds, line);

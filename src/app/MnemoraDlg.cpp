@@ -13,6 +13,7 @@
 #include "settings/SettingsKeys.h"
 #include "settings/ui/MyPropertySheet.h"
 #include "study/SpeechCoach.h"
+#include "study/AwayWatch.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -47,6 +48,8 @@ CMnemoraDlg::CMnemoraDlg(QWidget* parent)
     // The background is painted by hand, fully transparent while background
     // transparency is on; the window needs an alpha channel for that from the start.
     setAttribute(Qt::WA_TranslucentBackground);
+    // A word appearing must never take the keyboard from the window the user works in.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     setFixedSize(DluX(kTemplateWidthDlu), DluY(kTemplateHeightDlu));
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -125,6 +128,7 @@ bool CMnemoraDlg::InitWindow() {
 
     SetUpMenus();
     SetUpTray();
+    SetUpAway();
     initialised = true;
     return true;
 }
@@ -211,15 +215,17 @@ void CMnemoraDlg::ShowWordText(const QString& text) {
 }
 
 bool CMnemoraDlg::IsFloatVisible() const {
-    return isVisible();
+    return isVisible() || coveredHidden;
 }
 
 void CMnemoraDlg::ShowFloat() {
+    coveredHidden = false;
     show();
 }
 
 void CMnemoraDlg::HideFloat() {
     speech->Silence();
+    coveredHidden = false;
     hide();
 }
 
@@ -248,6 +254,7 @@ void CMnemoraDlg::RunOptionsSheet() {
     CSystemAutostart autostart;
     CMyPropertySheet sheet(*this, autostart, *this);
     sheet.exec();
+    ReloadAwaySettings();
 }
 
 // --- IOptionsHost ---

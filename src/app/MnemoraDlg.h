@@ -18,9 +18,11 @@ class QSystemTrayIcon;
 
 namespace mnemora {
 
+class CAwayWatch;
 class CSingleInstance;
 class CSpeechCoach;
 class CStudyExtras;
+class IPresenceSource;
 struct MenuState;
 
 // The float window: the program's only main window and its hub. It owns the word store
@@ -130,6 +132,11 @@ private:
     void OnHover();
     void ShowAndRaise();
     void SetUpSpeech();
+    // FloatAway.cpp
+    void SetUpAway();
+    void OnCovered(bool covered);
+    void ReloadAwaySettings();
+    void NoteUserInput();
 
     CWordStore wordStore;
     CStudyCycle study;
@@ -151,6 +158,10 @@ private:
     QPoint dragOffset;
     bool manualDrag = false;
     std::unique_ptr<CStudyExtras> extras; // after study: detaches from it first
+    std::unique_ptr<IPresenceSource> presence;
+    std::unique_ptr<CAwayWatch> awayWatch;
+    // Hidden by a full-screen window, not by the user: counts as shown.
+    bool coveredHidden = false;
 };
 
 } // namespace mnemora

@@ -77,6 +77,18 @@ private:
 
 } // namespace
 
+bool UiTraceOn() {
+    static const bool on = qEnvironmentVariableIsSet("MNEMORA_TRACE_UI");
+    return on;
+}
+
+void PrintUiTrace(const QString& line) {
+    if (!UiTraceOn() || line.isEmpty())
+        return;
+    std::fprintf(stderr, "ui-trace: %s\n", OneLine(line).toUtf8().constData());
+    std::fflush(stderr);
+}
+
 void InstallUiTraceIfRequested(QApplication& app) {
     if (qEnvironmentVariableIsSet("MNEMORA_TRACE_UI"))
         app.installEventFilter(new CUiTrace(&app));

@@ -1,6 +1,7 @@
 #pragma once
 
 class QApplication;
+class QString;
 
 namespace mnemora {
 
@@ -18,5 +19,12 @@ namespace mnemora {
 // Line breaks inside a text are printed as "\n". Menus are printed after their check
 // marks have been set, as the user sees them.
 void InstallUiTraceIfRequested(QApplication& app);
+
+// Further lines for what no widget shows (the study's steps, the pause), printed only
+// while the trace is on:
+//   ui-trace: word TEXT counted|again           a word appeared (counted: first pass)
+//   ui-trace: tray tip TEXT                     the tray icon's tip changed
+bool UiTraceOn();
+void PrintUiTrace(const QString& line);
 
 } // namespace mnemora

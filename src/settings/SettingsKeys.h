@@ -34,5 +34,9 @@ inline constexpr char kSpeakWord[] = "SpeakWord";
 inline constexpr char kSpeakSentences[] = "SpeakSentences";
 inline constexpr char kRate[] = "Rate";
 inline constexpr char kVoice[] = "Voice";
+inline constexpr char kAway[] = "Away";
+inline constexpr char kPauseWhenAway[] = "PauseWhenAway";
+inline constexpr char kAwayMinutes[] = "AwayMinutes";
+inline constexpr char kHideOnFullScreen[] = "HideOnFullScreen";
 
 } // namespace mnemora::keys

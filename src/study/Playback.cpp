@@ -9,6 +9,7 @@ namespace mnemora {
 void CStudyCycle::OnTimer(int id) {
     if (id != kWordTimerId && id != kMeaningTimerId)
         return;
+    meaningDue_ = id == kWordTimerId;
     if (!HasBatch())
         return;
     if (batchCursor == store_.batch.end())
@@ -29,6 +30,9 @@ void CStudyCycle::KillTimers() {
     view_.KillTimer(kWordTimerId);
     view_.KillTimer(kMeaningTimerId);
     view_.CancelMeaningDelay();
+    timersWanted_ = false;
+    meaningDue_ = false;
+    meaningTickAfterDelay_ = false;
 }
 
 // The meaning timer runs meaningDelay behind the word timer. The delay is a pending
@@ -36,15 +40,46 @@ void CStudyCycle::KillTimers() {
 void CStudyCycle::RestartTimers() {
     KillTimers();
     LoadWordTimings();
+    timersWanted_ = true;
+    if (!away_)
+        ArmTimers(false);
+}
+
+// meaningTickFirst: the period resumes between its word tick and its meaning tick, so
+// the meaning comes after the delay and the word tick a whole period after now.
+void CStudyCycle::ArmTimers(bool meaningTickFirst) {
     view_.ArmTimer(kWordTimerId, wordPeriod);
+    meaningTickAfterDelay_ = meaningTickFirst;
     if (meaningDelay == 0)
-        view_.ArmTimer(kMeaningTimerId, wordPeriod);
+        OnMeaningDelayElapsed();
     else
         view_.StartMeaningDelay(meaningDelay);
 }
 
 void CStudyCycle::OnMeaningDelayElapsed() {
     view_.ArmTimer(kMeaningTimerId, wordPeriod);
+    if (meaningTickAfterDelay_) {
+        meaningTickAfterDelay_ = false;
+        OnTimer(kMeaningTimerId);
+    }
+}
+
+void CStudyCycle::SetAway(bool away) {
+    if (away == away_)
+        return;
+    away_ = away;
+    if (away) {
+        // Not KillTimers: the timers stay wanted, and the period keeps its place.
+        view_.KillTimer(kWordTimerId);
+        view_.KillTimer(kMeaningTimerId);
+        view_.CancelMeaningDelay();
+        meaningTickAfterDelay_ = false;
+        return;
+    }
+    if (!timersWanted_)
+        return;
+    LoadWordTimings();
+    ArmTimers(meaningDue_);
 }
 
 void CStudyCycle::NextWord() {

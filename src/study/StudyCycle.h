@@ -84,6 +84,17 @@ public:
     // The options command: the sheet runs with the timers stopped; they restart after it.
     void OpenOptions();
 
+    // --- away ---
+    // While away the timers are stopped, the text on show stays and nothing is counted;
+    // whatever would restart the timers meanwhile only notes that they are wanted. On
+    // return the schedule starts afresh from the step on show: the next word tick comes
+    // one word period later, and a meaning still due for the word on show comes
+    // meaningDelay after the return. Keys keep working (someone pressing them is there).
+    void SetAway(bool away);
+    bool IsAway() const { return away_; }
+    // The timers run, or would run but for the pause.
+    bool TimersWanted() const { return timersWanted_; }
+
     // --- statistics ---
     void ShowLearningStats();
     QString LearningStatsText() const;
@@ -134,6 +145,15 @@ private:
     void Show(QString text);
     WordRecord& Current() const;
     QString MeaningText() const;
+
+    void ArmTimers(bool meaningTickFirst);
+
+    bool away_ = false;
+    bool timersWanted_ = false;
+    // The word tick of the current period has come, its meaning tick not yet.
+    bool meaningDue_ = false;
+    // The pending meaning delay ends with a meaning tick (a resumed period).
+    bool meaningTickAfterDelay_ = false;
 
     CWordStore& store_;
     IStudyView& view_;

@@ -1,6 +1,7 @@
 #include "settings/ui/SetPage.h"
 
 #include "platform/MessageBoxPort.h"
+#include "settings/AwaySettings.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsKeys.h"
 #include "settings/ui/AutostartPort.h"
@@ -37,7 +38,10 @@ CSetPage::CSetPage(IOptionsHost& host, IAutostart& autostart, IMessageBox& messa
       slider_(new QSlider(Qt::Horizontal, this)), percent_(new QLineEdit(this)),
       autostartBox_(new QCheckBox(QStringLiteral("设置开机自启动"), this)),
       elapse_(new CNumberSpinBox(kWordElapseLow, kWordElapseHigh, this)),
-      delay_(new CNumberSpinBox(kDelayChnLow, kDelayChnHigh, this)) {
+      delay_(new CNumberSpinBox(kDelayChnLow, kDelayChnHigh, this)),
+      pauseBox_(new QCheckBox(QStringLiteral("离开或锁屏时暂停学习"), this)),
+      awayMinutes_(new CNumberSpinBox(AwaySettings::kMinutesLow, AwaySettings::kMinutesHigh, this)),
+      hideBox_(new QCheckBox(QStringLiteral("全屏程序运行时隐藏悬浮窗"), this)) {
     slider_->setTickPosition(QSlider::NoTicks);
     slider_->setMinimumWidth(200);
     percent_->setReadOnly(true);
@@ -57,6 +61,15 @@ CSetPage::CSetPage(IOptionsHost& host, IAutostart& autostart, IMessageBox& messa
     timesForm->addRow(new QLabel(QStringLiteral("单词更换间隔(秒)"), times), elapse_);
     timesForm->addRow(new QLabel(QStringLiteral("中文延迟显示(秒)"), times), delay_);
 
+    auto* away = new QGroupBox(QStringLiteral("暂停设置"), this);
+    auto* awayForm = new QFormLayout(away);
+    awayForm->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+    awayForm->setHorizontalSpacing(16);
+    awayForm->setVerticalSpacing(10);
+    awayForm->addRow(pauseBox_);
+    awayForm->addRow(new QLabel(QStringLiteral("无操作多久算离开(分钟)"), away), awayMinutes_);
+    awayForm->addRow(hideBox_);
+
     // The controls sit in a column of their own, centred under the heading.
     auto* body = new QVBoxLayout;
     body->setSpacing(6);
@@ -66,6 +79,8 @@ CSetPage::CSetPage(IOptionsHost& host, IAutostart& autostart, IMessageBox& messa
     body->addLayout(opacityRow);
     body->addSpacing(18);
     body->addWidget(times);
+    body->addSpacing(12);
+    body->addWidget(away);
 
     auto* indent = new QHBoxLayout;
     indent->addStretch(1);
@@ -104,6 +119,12 @@ void CSetPage::OnInitDialog() {
     delayChnTime_ = ReadProfileInt(keys::kWord, keys::kWordDelayChnTime, kDefaultDelayChn);
     elapse_->SetNumber(wordElapse_);
     delay_->SetNumber(delayChnTime_);
+
+    const AwaySettings awaySettings = ReadAwaySettings();
+    pauseBox_->setChecked(awaySettings.pauseWhenAway);
+    awayMinutesValue_ = awaySettings.awayMinutes;
+    awayMinutes_->SetNumber(awayMinutesValue_);
+    hideBox_->setChecked(awaySettings.hideOnFullScreen);
 }
 
 void CSetPage::OnHScroll(int position) {
@@ -140,8 +161,10 @@ bool CSetPage::OnKillActive() {
     // The first failing field stops the check, so the user is told one thing at a time.
     uint32_t elapse = 0;
     uint32_t delay = 0;
-    if (!CheckField(elapse_, elapse) || !CheckField(delay_, delay))
+    uint32_t minutes = 0;
+    if (!CheckField(elapse_, elapse) || !CheckField(delay_, delay) || !CheckField(awayMinutes_, minutes))
         return false;
+    awayMinutesValue_ = minutes;
     wordElapse_ = elapse;
     delayChnTime_ = delay;
     return true;
@@ -153,6 +176,11 @@ void CSetPage::OnOK() {
         WriteProfileUInt(keys::kWord, keys::kWordElapse, wordElapse_);
     if (ReadProfileInt(keys::kWord, keys::kWordDelayChnTime, kDefaultDelayChn) != delayChnTime_)
         WriteProfileUInt(keys::kWord, keys::kWordDelayChnTime, delayChnTime_);
+    AwaySettings away;
+    away.pauseWhenAway = pauseBox_->isChecked();
+    away.awayMinutes = awayMinutesValue_;
+    away.hideOnFullScreen = hideBox_->isChecked();
+    WriteAwaySettings(away);
 }
 
 } // namespace mnemora

@@ -36,6 +36,9 @@ public:
     QCheckBox* AutostartBox() const { return autostartBox_; }
     CNumberSpinBox* WordElapseEdit() const { return elapse_; }
     CNumberSpinBox* DelayChnEdit() const { return delay_; }
+    QCheckBox* PauseWhenAwayBox() const { return pauseBox_; }
+    CNumberSpinBox* AwayMinutesEdit() const { return awayMinutes_; }
+    QCheckBox* HideOnFullScreenBox() const { return hideBox_; }
 
 protected:
     void OnInitDialog() override;
@@ -55,6 +58,10 @@ private:
     QCheckBox* autostartBox_;
     CNumberSpinBox* elapse_;
     CNumberSpinBox* delay_;
+    QCheckBox* pauseBox_;
+    CNumberSpinBox* awayMinutes_;
+    QCheckBox* hideBox_;
+    uint32_t awayMinutesValue_ = 5;
 
     // The times as last accepted by the check; OnOK stores these.
     uint32_t wordElapse_ = 8;
