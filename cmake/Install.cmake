@@ -36,6 +36,11 @@ install(DIRECTORY ${MNEMORA_DB_TEMPLATES}/ DESTINATION share/mnemora/db
         FILES_MATCHING PATTERN "*.dat" PATTERN "CREDITS.txt")
 
 install(FILES ${MNEMORA_LINUX_RES}/copyright DESTINATION share/doc/mnemora)
+add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/mnemora.1.gz
+    COMMAND gzip -9nc ${MNEMORA_LINUX_RES}/mnemora.1 > ${PROJECT_BINARY_DIR}/mnemora.1.gz
+    DEPENDS ${MNEMORA_LINUX_RES}/mnemora.1)
+add_custom_target(mnemora_manpage ALL DEPENDS ${PROJECT_BINARY_DIR}/mnemora.1.gz)
+install(FILES ${PROJECT_BINARY_DIR}/mnemora.1.gz DESTINATION share/man/man1)
 configure_file(${MNEMORA_LINUX_RES}/changelog ${PROJECT_BINARY_DIR}/changelog @ONLY)
 add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/changelog.gz
     COMMAND gzip -9nkf ${PROJECT_BINARY_DIR}/changelog
@@ -50,11 +55,10 @@ set(CPACK_PACKAGE_NAME mnemora)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Mnemora developers <mnemora@users.noreply.github.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "desktop vocabulary trainer for Chinese-speaking learners of English")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "desktop vocabulary trainer for Chinese-speaking learners of English
- A borderless float window on the desktop shows one English word, then its
- pronunciation and Chinese meaning, then two example sentences with their
- translations. A spaced-repetition scheme walks one of twelve word lists and
- keeps each user's progress in their home folder.")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "A borderless float window on the desktop shows one English word, then its
+pronunciation and Chinese meaning, then two example sentences with their
+translations. A spaced-repetition scheme walks one of twelve word lists and
+keeps each user's progress in their home folder.")
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
