@@ -33,7 +33,7 @@ endif()
 # The lists are read-only templates; each user gets a copy on first start.
 install(DIRECTORY ${MNEMORA_DB_TEMPLATES}/ DESTINATION share/mnemora/db
         FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ
-        FILES_MATCHING PATTERN "*.dat" PATTERN "CREDITS.txt")
+        OPTIONAL FILES_MATCHING PATTERN "*.dat" PATTERN "CREDITS.txt")
 
 install(FILES ${MNEMORA_LINUX_RES}/copyright DESTINATION share/doc/mnemora)
 add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/mnemora.1.gz
