@@ -32,7 +32,7 @@ installed_start() {
     wait_for 15 float_window
 }
 for run in 1 2; do
-    check "start $run: window appears" installed_start
+    check "start $run: window appears" installed_start || { cat "$work/program.log"; finish; exit 1; }
     [ $run = 1 ] && check "start 1: the list is copied to the data folder" test -f "$userdb"
     win=$(float_window)
     shot "$win" "$work/welcome.png"
