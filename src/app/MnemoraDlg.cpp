@@ -5,11 +5,14 @@
 #include "app/StudyExtras.h"
 #include "app/SystemAutostart.h"
 #include "platform/AutoStart.h"
+#include "platform/DataLocation.h"
 #include "platform/ProgramPath.h"
 #include "platform/SingleInstance.h"
 #include "platform/UpdaterHandOff.h"
 #include "platform/x11/X11WindowHints.h"
 #include "settings/SettingsFile.h"
+
+#include <cstdio>
 #include "settings/SettingsKeys.h"
 #include "settings/ui/MyPropertySheet.h"
 #include "study/SpeechCoach.h"
@@ -103,6 +106,11 @@ bool CMnemoraDlg::InitWindow() {
     }
     connect(instance.get(), &CSingleInstance::activationRequested, this, &CMnemoraDlg::ShowAndRaise);
 
+    const QString dataWarning = PrepareUserData();
+    if (!dataWarning.isEmpty()) {
+        std::fprintf(stderr, "mnemora: %s\n", qUtf8Printable(dataWarning));
+        ShowMessage(dataWarning, MessageIcon::Error);
+    }
     WriteProfileUInt(keys::kVersion, keys::kMnemora, 101);
     if (ReadProfileInt(keys::kVersion, keys::kDictionary, 0) == 0)
         WriteProfileUInt(keys::kVersion, keys::kDictionary, 9);
@@ -153,7 +161,9 @@ void CMnemoraDlg::PlaceWindow() {
 
 void CMnemoraDlg::OnExit() {
     WriteFloatWindowPos(pos().x(), pos().y());
-    const UpdaterHandOffResult updater = HandOffToUpdater(QFileInfo(ProgramFilePath()).absolutePath());
+    // A package manager updates an installed copy; only a portable one hands off.
+    const UpdaterHandOffResult updater = CurrentDataLocation().portable
+        ? HandOffToUpdater(QFileInfo(ProgramFilePath()).absolutePath()) : UpdaterHandOffResult{};
     // A failed replacement is reported, but the exit still finishes with the counters written.
     if (!updater.error.isEmpty())
         ShowMessage(updater.error, MessageIcon::Error);

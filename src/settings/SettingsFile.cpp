@@ -1,6 +1,6 @@
 #include "settings/SettingsFile.h"
 
-#include "platform/ProgramPath.h"
+#include "platform/DataLocation.h"
 #include "settings/IniProfile.h"
 #include "settings/SettingsKeys.h"
 
@@ -40,7 +40,7 @@ QString SettingsPathFor(const QString& programFilePath) {
 
 const QString& GetSettingsPath() {
     if (!PathBuilt()) {
-        PathSlot() = SettingsPathFor(ProgramFilePath());
+        PathSlot() = CurrentDataLocation().settingsPath;
         PathBuilt() = true;
     }
     return PathSlot();

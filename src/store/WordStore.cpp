@@ -1,6 +1,6 @@
 #include "store/WordStore.h"
 
-#include "platform/ProgramPath.h"
+#include "platform/DataLocation.h"
 #include "store/WordCatalogue.h"
 
 #include <cstring>
@@ -19,7 +19,7 @@ CWordStore::CWordStore(IMessageBox& messages, const QString& programFilePath) : 
             studyTables << QString::fromLatin1(entry.table);
         }
     }
-    dbFolder = DbFolderFor(programFilePath.isEmpty() ? ProgramFilePath() : programFilePath);
+    dbFolder = programFilePath.isEmpty() ? CurrentDataLocation().dbFolder : DbFolderFor(programFilePath);
 }
 
 CWordStore::~CWordStore() {

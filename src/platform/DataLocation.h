@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+
+namespace mnemora {
+
+// Where settings and word lists live. A program folder that is writable and holds db/
+// (a build folder, an unpacked copy) keeps everything beside the program; any other
+// copy is an installed one and keeps per-user data in the XDG folders, never in the
+// installed tree.
+struct DataLocation {
+    bool portable = true;
+    QString settingsPath;   // the INI file
+    QString dbFolder;       // the user's lists, ends with '/'
+    QString templateFolder; // installed read-only lists (installed mode), ends with '/'
+};
+
+struct DataLocationInputs {
+    QString programFilePath;
+    bool programDirWritable = false;
+    bool programDirHasDb = false;
+    QString home;
+    QString xdgConfigHome; // empty or relative: not set
+    QString xdgDataHome;
+};
+
+// The decision itself, free of the file system so that it can be tested as a table.
+DataLocation DecideDataLocation(const DataLocationInputs& in);
+
+// The running program's location (computed once; ProgramFilePath and the environment).
+const DataLocation& CurrentDataLocation();
+// Tests and tools pin a location; later CurrentDataLocation calls return it.
+void OverrideDataLocation(const DataLocation& location);
+
+} // namespace mnemora
+
+namespace mnemora {
+
+// Installed mode: creates the settings folder and gives the user copies of the template
+// lists. When the lists cannot be copied, the word store reads the templates instead
+// (nothing is saved) and the returned text says so; empty when all is well or portable.
+QString PrepareUserData();
+
+} // namespace mnemora
