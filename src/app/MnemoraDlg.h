@@ -52,6 +52,8 @@ public:
     // Any other end of the run (window manager close, end of session, signal): position
     // and counters are saved, the updater is not started. Runs at most once.
     void SaveOnShutdown();
+    // The session's request to save: a checkpoint, the study goes on.
+    void SaveCheckpoint();
 
     // IStudyView
     void ShowMessage(const QString& text, MessageIcon icon) override;

@@ -94,6 +94,7 @@ void CWordStore::ReadRow(WordRecord& record) {
 
 void CWordStore::SaveBatch() {
     const QString prefix = QStringLiteral("UPDATE ") + QString::fromLocal8Bit(tableName.data());
+    const bool grouped = db.BeginTransaction();
     for (auto p = batch.begin(); p != batch.end(); p = WordBatch::Next(p)) {
         const WordRecord& r = WordBatch::At(p);
         // Counters go out as signed decimals in quotes, the index as a bare number;
@@ -103,6 +104,8 @@ void CWordStore::SaveBatch() {
                                 .arg(static_cast<int32_t>(r.toShowTime))
                                 .arg(r.index));
     }
+    if (grouped)
+        db.CommitTransaction();
 }
 
 bool CWordStore::ResetTable() {
