@@ -130,14 +130,17 @@ void CMnemoraDlg::OpenSelectedList() {
     study.ScheduleNextBatch();
 }
 
+QPoint DefaultWindowPosition(const QRect& screen) {
+    // The primary screen need not start at the desktop's origin.
+    return QPoint(screen.x() + static_cast<int>(screen.width() * 0.3),
+                  screen.y() + static_cast<int>(screen.height() * 0.01 + 2.0));
+}
+
 void CMnemoraDlg::PlaceWindow() {
     const auto left = static_cast<int32_t>(ReadProfileInt(keys::kFloatWindow, keys::kFloatWindowLeft, 0));
     const auto top = static_cast<int32_t>(ReadProfileInt(keys::kFloatWindow, keys::kFloatWindowTop, 0));
     if (left == 0 && top == 0) {
-        // On the primary screen, which need not start at the desktop's origin.
-        const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        move(screen.x() + static_cast<int>(screen.width() * 0.3),
-             screen.y() + static_cast<int>(screen.height() * 0.01 + 2.0));
+        move(DefaultWindowPosition(QGuiApplication::primaryScreen()->geometry()));
     } else {
         move(left, top);
     }

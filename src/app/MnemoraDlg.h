@@ -24,6 +24,9 @@ struct MenuState;
 // The float window: the program's only main window and its hub. It owns the word store
 // and the study cycle, draws the current text over its own background, carries the
 // appearance state, the tray icon and both context menus, and runs start-up and exit.
+// Where the window goes without a stored position: near the top of the given screen.
+QPoint DefaultWindowPosition(const QRect& screen);
+
 class CMnemoraDlg final : public QWidget, public IStudyView, public IOptionsHost {
     Q_OBJECT
 public:
