@@ -1,6 +1,7 @@
 // The settings file: path rule, profile-style edits, value parsing, every reader's
 // default and repair rule, and that a failed write never damages the file.
 #include "TestData.h"
+#include "Unprivileged.h"
 #include "settings/IniProfile.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsKeys.h"
@@ -166,6 +167,7 @@ private slots:
     }
 
     void failedWritesReportAndLoseNothing() {
+        MNEMORA_RUN_UNPRIVILEGED(); // so that the read-only file holds under root too
         // A settings path below a regular file cannot be written, whoever runs the test.
         const QString blocker = dir_.filePath(QStringLiteral("blocker"));
         QFile b(blocker);

@@ -113,6 +113,11 @@ void CMnemoraDlg::OnHover() {
 void CMnemoraDlg::leaveEvent(QEvent* event) {
     mouseTracking = false;
     hoverTimer.stop();
+    // A colour chosen while the background is transparent shows until the mouse leaves.
+    if (backTransparent && colorKey != backColor) {
+        colorKey = backColor;
+        update();
+    }
     if (hoverShown) {
         hoverShown = false;
         ApplyLayering();

@@ -56,9 +56,10 @@ int CMnemoraApp::Run(int& argc, char** argv) {
     if (!dialog.InitWindow())
         return 0;
     WatchTerminationSignals(dialog);
-    // The end of the desktop session saves like any other orderly end.
+    // The session asks to save before it may end (or be cancelled); the real end comes
+    // later through aboutToQuit, a close or a signal.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &dialog,
-                     [&dialog](QSessionManager&) { dialog.SaveOnShutdown(); });
+                     [&dialog](QSessionManager&) { dialog.SaveCheckpoint(); });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &dialog, [&dialog] { dialog.SaveOnShutdown(); });
     dialog.OpenListAfterFirstPaint();
     dialog.show();

@@ -148,12 +148,17 @@ void CMnemoraDlg::OpenSelectedList() {
     study.ScheduleNextBatch();
 }
 
+QPoint DefaultWindowPosition(const QRect& screen) {
+    // The primary screen need not start at the desktop's origin.
+    return QPoint(screen.x() + static_cast<int>(screen.width() * 0.3),
+                  screen.y() + static_cast<int>(screen.height() * 0.01 + 2.0));
+}
+
 void CMnemoraDlg::PlaceWindow() {
     const auto left = static_cast<int32_t>(ReadProfileInt(keys::kFloatWindow, keys::kFloatWindowLeft, 0));
     const auto top = static_cast<int32_t>(ReadProfileInt(keys::kFloatWindow, keys::kFloatWindowTop, 0));
     if (left == 0 && top == 0) {
-        const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
-        move(static_cast<int>(screen.width() * 0.3), static_cast<int>(screen.height() * 0.01 + 2.0));
+        move(DefaultWindowPosition(QGuiApplication::primaryScreen()->geometry()));
     } else {
         move(left, top);
     }
@@ -183,6 +188,17 @@ void CMnemoraDlg::SaveOnShutdown() {
     wordStore.SaveBatch();
     study.NotifyBatchSaved();
     study.KillTimers();
+}
+
+void CMnemoraDlg::SaveCheckpoint() {
+    // The session may still be cancelled: save what was shown so far and keep studying.
+    // The counters are written as they stand, so a later end writes the same views again
+    // plus the new ones, never counting one twice.
+    if (!initialised || shutDown)
+        return;
+    WriteFloatWindowPos(pos().x(), pos().y());
+    wordStore.SaveBatch();
+    study.NotifyBatchSaved();
 }
 
 void CMnemoraDlg::closeEvent(QCloseEvent* event) {

@@ -28,6 +28,9 @@ struct MenuState;
 // The float window: the program's only main window and its hub. It owns the word store
 // and the study cycle, draws the current text over its own background, carries the
 // appearance state, the tray icon and both context menus, and runs start-up and exit.
+// Where the window goes without a stored position: near the top of the given screen.
+QPoint DefaultWindowPosition(const QRect& screen);
+
 class CMnemoraDlg final : public QWidget, public IStudyView, public IOptionsHost {
     Q_OBJECT
 public:
@@ -56,6 +59,8 @@ public:
     // Any other end of the run (window manager close, end of session, signal): position
     // and counters are saved, the updater is not started. Runs at most once.
     void SaveOnShutdown();
+    // The session's request to save: a checkpoint, the study goes on.
+    void SaveCheckpoint();
 
     // IStudyView
     void ShowMessage(const QString& text, MessageIcon icon) override;

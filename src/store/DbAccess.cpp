@@ -82,8 +82,13 @@ bool CDbAccess::Open() {
         return false;
     }
     const QByteArray path = QFile::encodeName(dataSource_);
+    // A commit needs the file and, for its rollback journal, the folder to be writable.
+    // Without them the list opens read-only: reading works, write-back fails silently,
+    // and nothing is created beside the file.
+    const bool writable = file.isWritable() && QFileInfo(file.absolutePath()).isWritable();
+    const int mode = writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY;
     // No CREATE flag: the word store never makes a list file of its own.
-    if (sqlite3_open_v2(path.constData(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) !=
+    if (sqlite3_open_v2(path.constData(), &db_, mode | SQLITE_OPEN_NOMUTEX, nullptr) !=
         SQLITE_OK) {
         FailFromEngine(dberr::kFail);
         errorText += QStringLiteral(" (%1)").arg(dataSource_);
@@ -102,14 +107,13 @@ bool CDbAccess::Open() {
         db_ = nullptr;
         return false;
     }
-    // Write-back sends one autocommitted UPDATE per word. In rollback-journal mode each
-    // of them would create, sync and delete a journal; WAL with synchronous=NORMAL
-    // appends to the log without a sync per commit and stays safe against corruption
-    // (a power cut can only lose the last few commits). A read-only file keeps its
-    // mode, which is fine for reading. The larger page cache keeps a whole list table
-    // in memory while the walk re-reads it.
-    sqlite3_exec(db_, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
-    sqlite3_exec(db_, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
+    // The rollback journal keeps the file self-contained: a persistent WAL mode would
+    // stop the list from opening in a folder its user cannot write. A file an earlier
+    // build left in WAL mode is switched back when it can be written. The write-back is
+    // one transaction (SaveBatch), so one journal sync per batch is all it costs. The
+    // larger page cache keeps a whole list table in memory while the walk re-reads it.
+    if (writable)
+        sqlite3_exec(db_, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
     sqlite3_exec(db_, "PRAGMA cache_size=-16384", nullptr, nullptr, nullptr);
     return true;
 }
@@ -248,6 +252,19 @@ bool CDbAccess::Execute(const QString& statement) {
         sqlite3_finalize(stmt);
     }
     return true;
+}
+
+bool CDbAccess::BeginTransaction() {
+    return db_ != nullptr && sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+bool CDbAccess::CommitTransaction() {
+    if (db_ == nullptr || sqlite3_get_autocommit(db_) != 0)
+        return false;
+    if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK)
+        return true;
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    return false;
 }
 
 int CDbAccess::CurrentColumn(const char* column) {

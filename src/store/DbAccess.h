@@ -43,6 +43,10 @@ public:
     void MoveFirst();
     int32_t GetRecordCount();
     bool Execute(const QString& statement);
+    // Groups the statements sent in between into one commit (one journal sync); a
+    // failed statement inside leaves the others in. Not seen by the execute observer.
+    bool BeginTransaction();
+    bool CommitTransaction();
     bool GetString(const char* column, QString& out);
     bool GetInt(const char* column, int32_t& out);
     bool GetIndex(int32_t& out);

@@ -107,9 +107,12 @@ QString CounterUpdate(const char* table, const WordRecord& r) {
 } // namespace
 
 void CWordStore::SaveBatch() {
-    // A failed statement is ignored and the rest are still sent.
+    // One transaction for the batch; a failed statement is ignored and the rest are still sent.
+    const bool grouped = db.BeginTransaction();
     for (auto p = batch.begin(); p != batch.end(); p = WordBatch::Next(p))
         db.Execute(CounterUpdate(tableName.data(), WordBatch::At(p)));
+    if (grouped)
+        db.CommitTransaction();
 }
 
 bool CWordStore::SaveRecord(const WordRecord& record) {

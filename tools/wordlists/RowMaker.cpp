@@ -48,7 +48,7 @@ QString CRowMaker::Pronunciation(const ListMember& member) const {
         }
         ipa = parts.join(member.word.contains(u' ') ? QStringLiteral(" ") : QString());
     }
-    return ipa.isEmpty() ? QString() : u'/' + ipa + u'/';
+    return ipa; // bare: the window adds its own brackets
 }
 
 bool CRowMaker::Make(const ListMember& member, WordRow& row) {
