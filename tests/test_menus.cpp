@@ -16,26 +16,21 @@ Q_DECLARE_METATYPE(mnemora::MenuState)
 
 namespace {
 
-// One line per entry: "id text" (with " [x]" for checkable commands), "---" for a
-// separator, "> title" for a submenu with its entries indented below it.
-QStringList Outline(const QMenu* menu, const QString& indent = QString()) {
-    QStringList lines;
+// "id text" per entry ("[x]" when checkable), "-" for a separator, "title{...}" for a
+// submenu, joined by " | ".
+QString Outline(const QMenu* menu) {
+    QStringList entries;
     for (const QAction* action : menu->actions()) {
-        if (action->isSeparator()) {
-            lines << indent + QStringLiteral("---");
-        } else if (const QMenu* sub = action->menu()) {
-            lines << indent + QStringLiteral("> ") + sub->title();
-            lines << Outline(sub, indent + QStringLiteral("  "));
-        } else {
-            QString line = indent + QString::number(CommandId(action)) + u' ' + action->text();
-            if (action->isCheckable())
-                line += QStringLiteral(" [x]");
-            if (!action->isEnabled())
-                line += QStringLiteral(" (disabled)");
-            lines << line;
-        }
+        if (action->isSeparator())
+            entries << QStringLiteral("-");
+        else if (const QMenu* sub = action->menu())
+            entries << sub->title() + u'{' + Outline(sub) + u'}';
+        else
+            entries << QString::number(CommandId(action)) + u' ' + action->text() +
+                           (action->isCheckable() ? QStringLiteral("[x]") : QString()) +
+                           (action->isEnabled() ? QString() : QStringLiteral(" (disabled)"));
     }
-    return lines;
+    return entries.join(QStringLiteral(" | "));
 }
 
 QMenu* Submenu(const QMenu* menu, const QString& title) {
@@ -58,27 +53,11 @@ QList<int> CheckedIds(const QMenu* menu) {
     return ids;
 }
 
-const QStringList kFloatHead = {
-    "32772 悬浮窗(&F) [x]",
-    "32773 选项设置(&S)",
-    "> 播放模式(&P)",
-    "  32801 自动播放 [x]",
-    "  32802 手动播放 [x]",
-    "> 外观设置(&O)",
-    "  32804 显示例句 [x]",
-    "  ---",
-    "  32792 字体颜色",
-    "  32795 背景颜色",
-    "  32806 背景透明 [x]",
-    "32787 窗口总在最前端(&T) [x]",
-    "32807 朗读单词",
-    "---",
-    "32808 我认识这个词",
-    "32809 撤销",
-    "32810 学习进度",
-    "---",
-};
-const QStringList kTail = {"32777 关于(&A)", "32775 退出(&Q)"};
+const QString kFloatHead = QStringLiteral(
+    "32772 悬浮窗(&F)[x] | 32773 选项设置(&S) | 播放模式(&P){32801 自动播放[x] | 32802 手动播放[x]} | "
+    "外观设置(&O){32804 显示例句[x] | - | 32792 字体颜色 | 32795 背景颜色 | 32806 背景透明[x]} | "
+    "32787 窗口总在最前端(&T)[x] | 32807 朗读单词 | - | 32808 我认识这个词 | 32809 撤销 | 32810 学习进度 | - | ");
+const QString kTail = QStringLiteral("32777 关于(&A) | 32775 退出(&Q)");
 
 } // namespace
 
@@ -104,23 +83,20 @@ private slots:
     void layout_data() {
         QTest::addColumn<int>("which");
         QTest::addColumn<QString>("title");
-        QTest::addColumn<QStringList>("outline");
+        QTest::addColumn<QString>("outline");
         QTest::newRow("float window") << 0 << "悬浮窗右键菜单(&R)" << kFloatHead + kTail;
         QTest::newRow("float window without tray")
-            << 1 << "悬浮窗右键菜单(&R)" << kFloatHead + QStringList{"32797 学习状态", "---"} + kTail;
-        QTest::newRow("tray") << 2 << "托盘右键菜单"
-                              << QStringList{"32772 悬浮窗(&F) [x]", "> 外观设置(&O)",
-                                             "  32804 显示例句 [x]", "  32792 字体颜色",
-                                             "  32795 背景颜色",     "  32806 背景透明 [x]",
-                                             "32773 选项设置(&S)",   "---",
-                                             "32797 学习状态",       "32810 学习进度",
-                                             "---"} +
-                                     kTail;
+            << 1 << "悬浮窗右键菜单(&R)" << kFloatHead + "32797 学习状态 | - | " + kTail;
+        QTest::newRow("tray")
+            << 2 << "托盘右键菜单"
+            << "32772 悬浮窗(&F)[x] | 外观设置(&O){32804 显示例句[x] | 32792 字体颜色 | "
+               "32795 背景颜色 | 32806 背景透明[x]} | 32773 选项设置(&S) | - | 32797 学习状态 | 32810 学习进度 | - | " +
+                   kTail;
     }
     void layout() {
         QFETCH(int, which);
         QFETCH(QString, title);
-        QFETCH(QStringList, outline);
+        QFETCH(QString, outline);
         std::unique_ptr<QMenu> menu(which == 2 ? BuildTrayMenu() : BuildFloatMenu(which == 1));
         QCOMPARE(menu->title(), title);
         QCOMPARE(Outline(menu.get()), outline);

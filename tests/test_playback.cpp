@@ -34,12 +34,7 @@ QList<fixture::Row> FourWords() {
 struct Started {
     explicit Started(bool autoPlay = true, bool showSentence = true) {
         rig.WriteList(FourWords());
-        rig.SetSetting("Software", "RunTimes", 10);
-        c.cachedRunTimes = 10;
-        c.autoPlay = autoPlay;
-        c.showSentence = showSentence;
-        rig.Open();
-        c.ScheduleNextBatch();
+        rig.Begin(10, autoPlay, showSentence);
     }
     QStringList Trace() const {
         QStringList out;
@@ -99,12 +94,7 @@ private slots:
     void reloadInsideWordTickShowsFirstWordTwice() {
         StudyRig rig;
         QVERIFY(rig.WriteList(Words(1)));
-        rig.SetSetting("Software", "RunTimes", 10);
-        CStudyCycle& c = *rig.cycle;
-        c.cachedRunTimes = 10;
-        c.showSentence = false;
-        rig.Open();
-        c.ScheduleNextBatch();
+        rig.Begin(10, true, false);
         rig.clock.AdvanceTo(36000);
         QStringList words;
         for (const auto& s : rig.view.shown)

@@ -115,12 +115,7 @@ private slots:
             rows[i].toShowTime = 1000;
         StudyRig rig;
         QVERIFY(rig.WriteList(rows));
-        rig.SetSetting("Software", "RunTimes", 10);
-        rig.cycle->cachedRunTimes = 10;
-        rig.cycle->autoPlay = false;
-        rig.cycle->showSentence = false;
-        rig.Open();
-        rig.cycle->ScheduleNextBatch();
+        rig.Begin(10, false, false);
         QList<int> seen{int(rig.store->batch.size()), rig.store->tableCursor, int(ReadRunTimes()),
                         int(rig.cycle->cachedRunTimes)};
         PlayBatch(rig);
@@ -137,13 +132,8 @@ private slots:
         rows[1].showTimes = 6;
         StudyRig rig;
         QVERIFY(rig.WriteList(rows));
-        rig.SetSetting("Software", "RunTimes", 10);
+        rig.Begin(10, false, false);
         CStudyCycle& c = *rig.cycle;
-        c.cachedRunTimes = 10;
-        c.autoPlay = false;
-        c.showSentence = false;
-        rig.Open();
-        c.ScheduleNextBatch();
         c.StepDisplay(); // w1, then the cursor is on w2
         c.PrevWord();    // w1 again
         c.StepDisplay(); // w2

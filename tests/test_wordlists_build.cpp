@@ -65,28 +65,13 @@ const char kIpa[] = "quay\t/ˈki/\nzebra\t/ˈzibɹə/\n";
 using testdata::Sha256;
 using testdata::WriteFile;
 
-// Rows of a table in index order: word, pronounce, wordChn, s1, s1Chn, s2, s2Chn, showTimes, toShowTime.
+// Rows of a table in index order: word, pronounce, wordChn, s1, s1Chn, s2, s2Chn, showTimes, toShowTime,
+// index.
 QList<QStringList> Rows(const QString& path, const QString& table) {
-    QList<QStringList> rows;
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_key(db, fixture::kPassword, static_cast<int>(strlen(fixture::kPassword)));
-    sqlite3_stmt* stmt = nullptr;
-    const QByteArray sql =
-        "SELECT word, pronounce, wordChn, sentence1, sentence1Chn, sentence2, sentence2Chn, "
-        "showTimes, toShowTime, \"index\" FROM " +
-        table.toUtf8() + " ORDER BY \"index\"";
-    if (sqlite3_prepare_v2(db, sql.constData(), -1, &stmt, nullptr) == SQLITE_OK) {
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            QStringList row;
-            for (int i = 0; i < 10; ++i)
-                row << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, i)));
-            rows << row;
-        }
-    }
-    sqlite3_finalize(stmt);
-    sqlite3_close(db);
-    return rows;
+    return fixture::Select(
+        path, "SELECT word, pronounce, wordChn, sentence1, sentence1Chn, sentence2, sentence2Chn, "
+              "showTimes, toShowTime, \"index\" FROM " +
+                  table + " ORDER BY \"index\"");
 }
 
 QStringList Words(const QString& path, const QString& table) {
@@ -113,13 +98,17 @@ class TestWordListsBuild : public QObject {
     QStringList messages_;
 
     QString Path(const QString& name) const { return dir_.filePath(name); }
+    // The file of a table in the first build (the four NCE tables share one).
+    QString List(const QString& table) const {
+        return Path("db/" + (table.startsWith(u"nce") ? QStringLiteral("nce") : table) + ".dat");
+    }
 
     BuildOptions Options(const QString& out) const {
         BuildOptions options;
-        options.ecdictPath = Path(QStringLiteral("src/ecdict.csv"));
-        options.sentencesPath = Path(QStringLiteral("src/pairs.txt"));
-        options.wordnetTablePath = Path(QStringLiteral("src/wordnet.tsv"));
-        options.ipaPath = Path(QStringLiteral("src/ipa.txt"));
+        options.ecdictPath = Path("src/ecdict.csv");
+        options.sentencesPath = Path("src/pairs.txt");
+        options.wordnetTablePath = Path("src/wordnet.tsv");
+        options.ipaPath = Path("src/ipa.txt");
         options.outDir = Path(out);
         return options;
     }
@@ -138,70 +127,56 @@ class TestWordListsBuild : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(dir_.isValid());
-        QVERIFY(WriteFile(Path(QStringLiteral("src/ecdict.csv")), kEcdict));
-        QVERIFY(WriteFile(Path(QStringLiteral("src/pairs.txt")), kPairs));
-        QVERIFY(WriteFile(Path(QStringLiteral("src/wordnet.tsv")), kWordNet));
-        QVERIFY(WriteFile(Path(QStringLiteral("src/ipa.txt")), kIpa));
-        QVERIFY2(Build(Options(QStringLiteral("db"))), qPrintable(messages_.join(u'\n')));
+        QVERIFY(WriteFile(Path("src/ecdict.csv"), kEcdict));
+        QVERIFY(WriteFile(Path("src/pairs.txt"), kPairs));
+        QVERIFY(WriteFile(Path("src/wordnet.tsv"), kWordNet));
+        QVERIFY(WriteFile(Path("src/ipa.txt"), kIpa));
+        QVERIFY2(Build(Options("db")), qPrintable(messages_.join(u'\n')));
     }
 
     void membershipAndOrder_data() {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("table");
-        QTest::addColumn<QStringList>("words");
-        QTest::newRow("tag, most frequent first")
-            << "cet4.dat"
-            << "cet4" << QStringList{"art", "left", "accident", "abandon", "penny", "bill"};
-        QTest::newRow("plural row folds into its lemma") << "ielts.dat"
-                                                         << "ielts" << QStringList{"accident"};
-        QTest::newRow("band 1, no inflected rows") << "nce.dat"
-                                                   << "nce1" << QStringList{"leave", "start", "art", "leaf"};
-        QTest::newRow("band 4") << "nce.dat"
-                                << "nce4" << QStringList{"tackle"};
-        QTest::newRow("business stand-in") << "toeic.dat"
-                                           << "toeic" << QStringList{"bill"};
-        QTest::newRow("all bands") << "tem8.dat"
-                                   << "tem8"
-                                   << QStringList{"leave",  "start", "art",   "accident", "leaf", "abandon",
-                                                  "tackle", "penny", "zebra", "bill",     "quay"};
+        testdata::AddStringRows(
+            "table", "words",
+            {
+                {"tag, most frequent first", "cet4", "art left accident abandon penny bill"},
+                {"plural row folds into its lemma", "ielts", "accident"},
+                {"band 1, no inflected rows", "nce1", "leave start art leaf"},
+                {"band 4", "nce4", "tackle"},
+                {"business stand-in", "toeic", "bill"},
+                {"all bands", "tem8", "leave start art accident leaf abandon tackle penny zebra bill quay"},
+            });
     }
     void membershipAndOrder() {
-        QFETCH(QString, file);
         QFETCH(QString, table);
-        QFETCH(QStringList, words);
-        QCOMPARE(Words(Path(QStringLiteral("db/") + file), table), words);
+        QTEST(Words(List(table), table).join(u' '), "words");
     }
 
     void rowsCarryIpaMeaningAndCounters() {
-        const QList<QStringList> rows = Rows(Path(QStringLiteral("db/cet4.dat")), QStringLiteral("cet4"));
+        const QList<QStringList> rows = Rows(List("cet4"), "cet4");
         for (int i = 0; i < rows.size(); ++i) {
             QCOMPARE(rows[i][9], QString::number(i + 1));
-            QCOMPARE(rows[i][7], QStringLiteral("0"));
-            QCOMPARE(rows[i][8], QStringLiteral("0"));
+            QCOMPARE(rows[i][7], "0");
+            QCOMPARE(rows[i][8], "0");
         }
-        const QStringList abandon =
-            RowOf(Path(QStringLiteral("db/cet4.dat")), QStringLiteral("cet4"), QStringLiteral("abandon"));
-        QCOMPARE(abandon[1], QStringLiteral("əˈbændən"));
-        QCOMPARE(abandon[2], QStringLiteral("vt. 放弃；抛弃；遗弃  n. 放任；无拘束；狂热"));
+        const QStringList abandon = RowOf(List("cet4"), "cet4", "abandon");
+        QCOMPARE(abandon[1], "əˈbændən");
+        QCOMPARE(abandon[2], "vt. 放弃；抛弃；遗弃  n. 放任；无拘束；狂热");
         // No phonetic in ECDICT: the IPA dictionary steps in; where ECDICT has one, it wins.
-        QCOMPARE(
-            RowOf(Path(QStringLiteral("db/tem8.dat")), QStringLiteral("tem8"), QStringLiteral("quay"))[1],
-            QStringLiteral("ˈki"));
-        QCOMPARE(RowOf(Path(QStringLiteral("db/gre.dat")), QStringLiteral("gre"), QStringLiteral("zebra"))[1],
-                 QStringLiteral("ˈziːbrə"));
+        QCOMPARE(RowOf(List("tem8"), "tem8", "quay")[1], "ˈki");
+        QCOMPARE(RowOf(List("gre"), "gre", "zebra")[1], "ˈziːbrə");
     }
 
     void theWordStoreReadsTheLists() {
         RecordingMessageBox box;
-        CWordStore store(box, Path(QStringLiteral("mnemora"))); // its db/ is where the lists went
-        QCOMPARE(store.OpenWordList(2, 1), 1);                  // nce3
+        CWordStore store(box, Path("mnemora")); // its db/ is where the lists went
+        QCOMPARE(store.OpenWordList(2, 1), 1);  // nce3
         store.OpenWordTable();
         QCOMPARE(store.recordCount, 1);
         WordRecord record;
         store.ReadRow(record);
         QCOMPARE(record.index, 1);
-        QCOMPARE(record.word, QStringLiteral("abandon"));
-        QCOMPARE(record.sentence2Chn, QStringLiteral("他们把旧车丢在路边。"));
+        QCOMPARE(record.word, "abandon");
+        QCOMPARE(record.sentence2Chn, "他们把旧车丢在路边。");
         QVERIFY(box.shown.isEmpty());
     }
 
@@ -235,8 +210,7 @@ private slots:
     void sentenceChoice() {
         QFETCH(QString, table);
         QFETCH(QString, word);
-        const QString file = table.startsWith(QStringLiteral("nce")) ? QStringLiteral("nce") : table;
-        const QStringList row = RowOf(Path(QStringLiteral("db/%1.dat").arg(file)), table, word);
+        const QStringList row = RowOf(List(table), table, word);
         QVERIFY(!row.isEmpty());
         QTEST(row[3], "sentence1");
         QTEST(row[4], "chinese1");
@@ -245,67 +219,60 @@ private slots:
     }
 
     void creditsNameSourcesAndUsedSentences() {
-        const QString credits = QString::fromUtf8(testdata::ReadFile(Path(QStringLiteral("db/CREDITS.txt"))));
+        const QString credits = QString::fromUtf8(testdata::ReadFile(Path("db/CREDITS.txt")));
         for (const char* part :
              {"ECDICT", "MIT License", "WordNet 3.0 Copyright 2006 by Princeton University", "CC BY 2.0 FR",
               "- tem4: stand-in", "CC-BY #1 (ann) & #2 (bo)",
               "CC-BY #15 (oz)"}) // the last is English only, still credited
             QVERIFY2(credits.contains(QString::fromUtf8(part)), part);
-        QVERIFY(!credits.contains(QStringLiteral("#5 (ed)"))); // not used
+        QVERIFY(!credits.contains("#5 (ed)")); // not used
     }
 
     void headwordFileReplacesMembership() {
-        QVERIFY(WriteFile(Path(QStringLiteral("src/tsl.csv")),
-                          "Word,TSL Rank\nbill,1\nzzyzx,2\nART,3\nbill,4\n"));
-        BuildOptions options = Options(QStringLiteral("headwords"));
-        options.headwordFiles.insert(QStringLiteral("toeic"), Path(QStringLiteral("src/tsl.csv")));
+        QVERIFY(WriteFile(Path("src/tsl.csv"), "Word,TSL Rank\nbill,1\nzzyzx,2\nART,3\nbill,4\n"));
+        BuildOptions options = Options("headwords");
+        options.headwordFiles.insert("toeic", Path("src/tsl.csv"));
         QVERIFY2(Build(options), qPrintable(messages_.join(u'\n')));
-        QVERIFY(Said(Path(QStringLiteral("src/tsl.csv:3: \"zzyzx\" is not in ECDICT; skipped"))));
+        QVERIFY(Said(Path("src/tsl.csv:3: \"zzyzx\" is not in ECDICT; skipped")));
         // Found regardless of case, spelt as the file spells it, most frequent first.
-        QCOMPARE(Words(Path(QStringLiteral("headwords/toeic.dat")), QStringLiteral("toeic")),
-                 (QStringList{"ART", "bill"}));
-        QVERIFY(testdata::ReadFile(Path(QStringLiteral("headwords/CREDITS.txt"))).contains("CC BY-SA 4.0"));
+        QCOMPARE(Words(Path("headwords/toeic.dat"), "toeic"), (QStringList{"ART", "bill"}));
+        QVERIFY(testdata::ReadFile(Path("headwords/CREDITS.txt")).contains("CC BY-SA 4.0"));
 
         options.keepHeadwordOrder = true;
         QVERIFY(Build(options));
-        QCOMPARE(Words(Path(QStringLiteral("headwords/toeic.dat")), QStringLiteral("toeic")),
-                 (QStringList{"bill", "ART"}));
+        QCOMPARE(Words(Path("headwords/toeic.dat"), "toeic"), (QStringList{"bill", "ART"}));
     }
 
     void rebuildCarriesProgressOver() {
-        const QString out = Path(QStringLiteral("progress"));
-        QVERIFY(Build(Options(QStringLiteral("progress"))));
-        const QString cet4 = out + QStringLiteral("/cet4.dat");
-        const QString nce = out + QStringLiteral("/nce.dat");
-        fixture::Query(cet4,
-                       QStringLiteral("UPDATE cet4 SET showTimes = 3, toShowTime = 12 WHERE word = 'penny'"));
-        fixture::Query(
-            nce, QStringLiteral("UPDATE nce4 SET showTimes = 7, toShowTime = 40 WHERE word = 'tackle'"));
-        fixture::Query(cet4,
-                       QStringLiteral("UPDATE cet4 SET showTimes = 1, toShowTime = 2 WHERE word = 'art'"));
+        const QString out = Path("progress");
+        QVERIFY(Build(Options("progress")));
+        const QString cet4 = out + "/cet4.dat";
+        const QString nce = out + "/nce.dat";
+        fixture::Query(cet4, "UPDATE cet4 SET showTimes = 3, toShowTime = 12 WHERE word = 'penny'");
+        fixture::Query(nce, "UPDATE nce4 SET showTimes = 7, toShowTime = 40 WHERE word = 'tackle'");
+        fixture::Query(cet4, "UPDATE cet4 SET showTimes = 1, toShowTime = 2 WHERE word = 'art'");
         // The trainer leaves its lists in WAL mode.
-        fixture::Query(cet4, QStringLiteral("PRAGMA journal_mode=WAL"));
+        fixture::Query(cet4, "PRAGMA journal_mode=WAL");
 
         // Rebuild with another membership, so the word's index changes.
-        QVERIFY(WriteFile(Path(QStringLiteral("src/cet4.txt")), "bill\npenny\n"));
-        BuildOptions options = Options(QStringLiteral("progress"));
-        options.headwordFiles.insert(QStringLiteral("cet4"), Path(QStringLiteral("src/cet4.txt")));
+        QVERIFY(WriteFile(Path("src/cet4.txt"), "bill\npenny\n"));
+        BuildOptions options = Options("progress");
+        options.headwordFiles.insert("cet4", Path("src/cet4.txt"));
         options.keepHeadwordOrder = true;
         QVERIFY2(Build(options), qPrintable(messages_.join(u'\n')));
-        const QList<QStringList> rows = Rows(cet4, QStringLiteral("cet4"));
+        const QList<QStringList> rows = Rows(cet4, "cet4");
         QCOMPARE(rows.size(), 2);
         QCOMPARE(rows[1].mid(7), (QStringList{"3", "12", "2"})); // penny, now index 2
         QCOMPARE(rows[0].mid(7, 2), (QStringList{"0", "0"}));
-        QCOMPARE(RowOf(nce, QStringLiteral("nce4"), QStringLiteral("tackle")).mid(7, 2),
-                 (QStringList{"7", "40"}));
-        QVERIFY(Said(QStringLiteral("cet4: progress of 1 word(s) no longer in the list is dropped")));
-        QCOMPARE(fixture::Query(cet4, QStringLiteral("PRAGMA journal_mode")), QStringLiteral("delete"));
-        QVERIFY(!QFile::exists(cet4 + QStringLiteral("-wal")));
+        QCOMPARE(RowOf(nce, "nce4", "tackle").mid(7, 2), (QStringList{"7", "40"}));
+        QVERIFY(Said("cet4: progress of 1 word(s) no longer in the list is dropped"));
+        QCOMPARE(fixture::Query(cet4, "PRAGMA journal_mode"), "delete");
+        QVERIFY(!QFile::exists(cet4 + "-wal"));
     }
 
     void failedBuildLeavesOldFilesUntouched() {
-        const QString out = Path(QStringLiteral("atomic"));
-        QVERIFY(Build(Options(QStringLiteral("atomic"))));
+        const QString out = Path("atomic");
+        QVERIFY(Build(Options("atomic")));
         QDir folder(out);
         QHash<QString, QByteArray> before;
         for (const QString& name : folder.entryList(QDir::Files))
@@ -313,9 +280,9 @@ private slots:
 
         // tem4.dat's temporary name is taken by a folder: writing fails after cet4..toeic are done.
         const QString blocker =
-            folder.filePath(QStringLiteral("tem4.dat.tmp-%1").arg(QCoreApplication::applicationPid()));
+            folder.filePath("tem4.dat.tmp-" + QString::number(QCoreApplication::applicationPid()));
         QVERIFY(QDir().mkpath(blocker));
-        QVERIFY(!Build(Options(QStringLiteral("atomic"))));
+        QVERIFY(!Build(Options("atomic")));
         QVERIFY(Said(blocker));
         QVERIFY(QDir().rmdir(blocker));
         QStringList after = folder.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
@@ -328,9 +295,9 @@ private slots:
     }
 
     void listInUseIsNotReplaced() {
-        const QString out = Path(QStringLiteral("inuse"));
-        QVERIFY(Build(Options(QStringLiteral("inuse"))));
-        const QString gre = out + QStringLiteral("/gre.dat");
+        const QString out = Path("inuse");
+        QVERIFY(Build(Options("inuse")));
+        const QString gre = out + "/gre.dat";
         // A running trainer holds its list open in WAL mode.
         sqlite3* db = nullptr;
         QCOMPARE(sqlite3_open_v2(QFile::encodeName(gre).constData(), &db, SQLITE_OPEN_READWRITE, nullptr),
@@ -339,11 +306,11 @@ private slots:
         QCOMPARE(sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr), SQLITE_OK);
         QCOMPARE(sqlite3_exec(db, "UPDATE gre SET showTimes = 1", nullptr, nullptr, nullptr), SQLITE_OK);
         const QByteArray hash = Sha256(gre);
-        const bool built = Build(Options(QStringLiteral("inuse")));
+        const bool built = Build(Options("inuse"));
         const QByteArray after = Sha256(gre);
         sqlite3_close(db);
         QVERIFY(!built);
-        QVERIFY(Said(gre + QStringLiteral(": the file is in use by another program")));
+        QVERIFY(Said(gre + ": the file is in use by another program"));
         QCOMPARE(after, hash);
     }
 
@@ -380,17 +347,17 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QByteArray, content);
         QFETCH(QString, message);
-        const QString bad = Path(QStringLiteral("bad/") + file);
+        const QString bad = Path("bad/" + file);
         QFile::remove(bad);
         if (!content.isNull())
             QVERIFY(WriteFile(bad, content));
-        BuildOptions options = Options(QStringLiteral("bad/out"));
+        BuildOptions options = Options("bad/out");
         if (file == u"ecdict.csv")
             options.ecdictPath = bad;
         else if (file == u"pairs.txt")
             options.sentencesPath = bad;
         else
-            options.headwordFiles.insert(QStringLiteral("cet4"), bad);
+            options.headwordFiles.insert("cet4", bad);
         QVERIFY(!Build(options));
         QVERIFY2(Said(bad + message), qPrintable(messages_.join(u'\n')));
         QVERIFY(!QFileInfo::exists(options.outDir)); // nothing written, not even the folder
@@ -399,20 +366,18 @@ private slots:
     void commandLineExitCodes() {
         QProcess run;
         const auto exitCode = [&](QStringList args) {
-            args << QStringLiteral("--out") << Path(QStringLiteral("cli"));
+            args << "--out" << Path("cli");
             run.start(QStringLiteral(WORDLISTS_TOOL), args);
             return run.waitForFinished() ? run.exitCode() : -1;
         };
-        const QString ecdict = Path(QStringLiteral("src/ecdict.csv"));
+        const QString ecdict = Path("src/ecdict.csv");
         QCOMPARE(exitCode({}), 2);
         QVERIFY(run.readAllStandardError().contains("--ecdict is required"));
-        const QString nowhere = Path(QStringLiteral("nowhere.csv"));
-        QCOMPARE(exitCode({QStringLiteral("--ecdict"), nowhere, QStringLiteral("--no-wordnet")}), 1);
-        QVERIFY(run.readAllStandardError().contains((nowhere + QStringLiteral(": no such file")).toUtf8()));
-        QCOMPARE(exitCode({QStringLiteral("--ecdict"), ecdict, QStringLiteral("--no-wordnet"),
-                           QStringLiteral("--list"), QStringLiteral("cet5=x.txt")}),
-                 2);
-        QCOMPARE(exitCode({QStringLiteral("--ecdict"), ecdict, QStringLiteral("--no-wordnet")}), 0);
+        const QString nowhere = Path("nowhere.csv");
+        QCOMPARE(exitCode({"--ecdict", nowhere, "--no-wordnet"}), 1);
+        QVERIFY(run.readAllStandardError().contains((nowhere + ": no such file").toUtf8()));
+        QCOMPARE(exitCode({"--ecdict", ecdict, "--no-wordnet", "--list", "cet5=x.txt"}), 2);
+        QCOMPARE(exitCode({"--ecdict", ecdict, "--no-wordnet"}), 0);
         const QByteArray report = run.readAllStandardOutput();
         QVERIFY(report.contains("list     words     IPA  >=1 sentence  >=2 sentences"));
         QVERIFY(report.contains("cet4         6  100.0%"));

@@ -60,8 +60,7 @@ start_x() { # start_x [--tray] [--compositor]
         case $opt in
         --tray) # the tray counts once it manages the screen; a slow machine may need a second try
             for attempt in 1 2; do
-                trayer --SetDockType true >>"$work/trayer.log" 2>&1 &
-                pids+=($!)
+                start_tray
                 wait_for 10 "$helpers/e2e_x11" tray && break
             done ;;
         --compositor) xcompmgr >"$work/xcompmgr.log" 2>&1 & pids+=($!) ;;
@@ -141,15 +140,8 @@ pixels_unlike() { # pixels_unlike WINDOW "r,g,b"
 
 # --- menus, dialogs and the tray (used by menus.sh and options.sh) ---
 
-not() { ! "$@"; } # for wait_for and check, which take a command
-
 # Starts the program from $app with its UI trace on; its output goes to $work/program.log.
-run_traced() {
-    (cd / && MNEMORA_TRACE_UI=1 exec "$app/mnemora") >>"$work/program.log" 2>&1 &
-    program=$!
-    pids+=($program)
-    wait_for 15 float_window
-}
+run_traced() { MNEMORA_TRACE_UI=1 start_program; }
 
 # The trace lines the program printed since the last trace_mark, without their prefix.
 trace_mark() { mark=$(wc -l <"$work/program.log"); }
@@ -187,10 +179,7 @@ menu_on_screen() {
 
 visible_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | sed -n 1p; } # by exact title
 
-start_tray() {
-    trayer --SetDockType true >"$work/trayer.log" 2>&1 &
-    pids+=($!)
-}
+start_tray() { trayer --SetDockType true >>"$work/trayer.log" 2>&1 & pids+=($!); }
 
 # Centre "x y" of the program's icon docked in the tray, if it is there.
 tray_icon() {

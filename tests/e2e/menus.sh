@@ -6,15 +6,9 @@
 #   menus.sh MNEMORA_BINARY E2E_LIST_BINARY      (E2E_SHOTS=DIR keeps screenshots)
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib.sh"
-prog=$1 list=$2/e2e_list
 
 start_x || exit 1 # no tray yet
-app="$work/app"
-mkdir -p "$app/db"
-cp "$prog" "$app/mnemora"
-"$list" create "$app/db/cet4.dat" cet4 6 || exit 1
-ini="$app/mnemora.ini"
-printf '[Word]\nWordElapse=60\nWordDelayChnTime=1\n' >"$ini" # words stay put while menus are read
+make_app '[Word]\nWordElapse=60\nWordDelayChnTime=1\n' || exit 1 # words stay put while menus are read
 
 check "window appears" run_traced
 

@@ -5,17 +5,11 @@
 #   options.sh MNEMORA_BINARY E2E_LIST_BINARY      (E2E_SHOTS=DIR keeps screenshots)
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib.sh"
-prog=$1 list=$2/e2e_list
 
 start_x || exit 1
-app="$work/app"
-mkdir -p "$app/db"
-cp "$prog" "$app/mnemora"
-"$list" create "$app/db/cet4.dat" cet4 6 || exit 1
-"$list" create "$app/db/nce.dat" nce1 3 && "$list" create "$app/db/nce.dat" nce2 3 || exit 1
-ini="$app/mnemora.ini"
 # A word every 2 s, its meaning 1 s later, so words arrive quickly.
-printf '[Word]\nWordElapse=2\nWordDelayChnTime=1\n' >"$ini"
+make_app '[Word]\nWordElapse=2\nWordDelayChnTime=1\n' || exit 1
+"$list" create "$app/db/nce.dat" nce1 3 && "$list" create "$app/db/nce.dat" nce2 3 || exit 1
 
 check "window appears" run_traced
 win=$(float_window)

@@ -93,34 +93,38 @@ QList<Row> GeneratedRows(int n, int showTimes, int toShowTime) {
     return rows;
 }
 
-QString Query(const QString& path, const QString& sql, const QString& password) {
+QList<QStringList> Select(const QString& path, const QString& sql, const QString& password) {
+    QList<QStringList> rows;
     sqlite3* db = OpenKeyed(path, password, false);
     if (db == nullptr)
-        return QString();
+        return rows;
     sqlite3_stmt* stmt = nullptr;
-    QString result;
-    if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &stmt, nullptr) == SQLITE_OK &&
-        sqlite3_step(stmt) == SQLITE_ROW) {
-        if (sqlite3_column_type(stmt, 0) != SQLITE_NULL)
-            result = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+    if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &stmt, nullptr) == SQLITE_OK) {
+        while (sqlite3_step(stmt) == SQLITE_ROW) {
+            QStringList row;
+            for (int i = 0; i < sqlite3_column_count(stmt); ++i)
+                row << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, i)));
+            rows << row;
+        }
     }
     sqlite3_finalize(stmt);
     sqlite3_close(db);
-    return result;
+    return rows;
+}
+
+QString Query(const QString& path, const QString& sql, const QString& password) {
+    const QList<QStringList> rows = Select(path, sql, password);
+    return rows.isEmpty() || rows[0].isEmpty() ? QString() : rows[0][0];
 }
 
 std::optional<QPair<qint64, qint64>> Counters(const QString& path, const QString& table, int index,
                                               const QString& password) {
-    const QString both =
-        Query(path,
-              QStringLiteral("SELECT showTimes || ',' || toShowTime FROM %1 WHERE \"index\" = %2")
-                  .arg(table)
-                  .arg(index),
-              password);
-    const QStringList parts = both.split(u',');
-    if (parts.size() != 2)
+    const QList<QStringList> rows =
+        Select(path, QStringLiteral("SELECT showTimes, toShowTime FROM %1 WHERE \"index\" = %2").arg(table).arg(index),
+               password);
+    if (rows.size() != 1)
         return std::nullopt;
-    return QPair<qint64, qint64>(parts[0].toLongLong(), parts[1].toLongLong());
+    return QPair<qint64, qint64>(rows[0][0].toLongLong(), rows[0][1].toLongLong());
 }
 
 } // namespace fixture

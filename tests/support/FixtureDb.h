@@ -37,7 +37,11 @@ QList<Row> GeneratedRows(int n, int showTimes = 0, int toShowTime = 0);
 std::optional<QPair<qint64, qint64>> Counters(const QString& path, const QString& table, int index,
                                               const QString& password = QString::fromLatin1(kPassword));
 
-// Runs one statement on the file and returns the first column of the first row as text.
+// Runs one statement on the file: every row's columns as text (NULL reads as empty).
+QList<QStringList> Select(const QString& path, const QString& sql,
+                          const QString& password = QString::fromLatin1(kPassword));
+
+// The first column of the first row of Select, or a null string.
 QString Query(const QString& path, const QString& sql,
               const QString& password = QString::fromLatin1(kPassword));
 

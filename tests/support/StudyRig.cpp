@@ -24,6 +24,15 @@ void StudyRig::Open(int listIndex, int category) {
     store->OpenWordTable();
 }
 
+void StudyRig::Begin(uint32_t runTimes, bool autoPlay, bool showSentence) {
+    SetSetting("Software", "RunTimes", runTimes);
+    cycle->cachedRunTimes = runTimes;
+    cycle->autoPlay = autoPlay;
+    cycle->showSentence = showSentence;
+    Open();
+    cycle->ScheduleNextBatch();
+}
+
 void StudyRig::SetSetting(const char* section, const char* key, uint32_t value) {
     mnemora::WriteProfileUInt(section, key, value);
 }

@@ -23,6 +23,8 @@ public:
                    const QString& table = QStringLiteral("cet4"));
     // Opens a list and selects its table, as start-up does.
     void Open(int listIndex = 0, int category = 0);
+    // RunTimes (stored and cached) and the playback switches, then Open and the first scheduling.
+    void Begin(uint32_t runTimes, bool autoPlay = true, bool showSentence = true);
     void SetSetting(const char* section, const char* key, uint32_t value);
     // Points the settings at a file in a folder that does not exist: reads give the
     // defaults and every write fails.
