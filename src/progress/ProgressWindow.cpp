@@ -1,6 +1,5 @@
 #include "progress/ProgressWindow.h"
 
-#include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
@@ -146,13 +145,17 @@ CProgressWindow::CProgressWindow(QWidget* parent) : QWidget(parent, Qt::Window) 
     series->append(dueSet_);
     series->setBarWidth(0.8);
     dueChart_->addSeries(series);
-    auto* runs = new QBarCategoryAxis();
-    QStringList labels;
-    for (int k = 0; k < ListCounts::kDueRuns; ++k)
-        labels << QString::number(k);
-    runs->append(labels);
+    // A value axis rather than categories: thirty category labels do not fit the width
+    // and come out as ellipses, while a label every fifth run reads well.
+    auto* runs = new QValueAxis();
+    runs->setRange(-0.5, ListCounts::kDueRuns - 0.5);
+    runs->setTickType(QValueAxis::TicksDynamic);
+    runs->setTickAnchor(0);
+    runs->setTickInterval(5);
+    runs->setLabelFormat(QStringLiteral("%d"));
+    runs->setGridLineVisible(false);
     QFont small = runs->labelsFont();
-    small.setPointSizeF(7);
+    small.setPointSizeF(8);
     runs->setLabelsFont(small);
     runs->setTitleText(QStringLiteral("距今第几次运行（0 = 本次）"));
     runs->setTitleFont(small);

@@ -1,6 +1,7 @@
 // Helper of the desktop tests: makes a small encrypted word list and reads its counters
 // back, without going through the code under test.
 //   e2e_list create FILE TABLE ROWS     rows word1..wordN with sentences, counters 0
+//   e2e_list studied FILE TABLE ROWS    the same with row i shown i % 9 times, due in run i % 30
 //   e2e_list counters FILE TABLE        one line "index showTimes toShowTime" per row
 #include "FixtureDb.h"
 
@@ -12,6 +13,14 @@ int main(int argc, char** argv) {
     const QStringList args = app.arguments();
     if (args.size() == 5 && args[1] == QStringLiteral("create"))
         return fixture::WriteTable(args[2], args[3], fixture::GeneratedRows(args[4].toInt())) ? 0 : 1;
+    if (args.size() == 5 && args[1] == QStringLiteral("studied")) {
+        QList<fixture::Row> rows = fixture::GeneratedRows(args[4].toInt());
+        for (qsizetype i = 0; i < rows.size(); ++i) {
+            rows[i].showTimes = static_cast<int>(i % 9);
+            rows[i].toShowTime = static_cast<int>(i % 30);
+        }
+        return fixture::WriteTable(args[2], args[3], rows) ? 0 : 1;
+    }
     if (args.size() == 4 && args[1] == QStringLiteral("counters")) {
         const QString rows = fixture::Query(
             args[2], QStringLiteral("SELECT group_concat(\"index\" || ' ' || showTimes || ' ' || toShowTime, "
@@ -20,6 +29,6 @@ int main(int argc, char** argv) {
         std::printf("%s\n", qPrintable(rows));
         return 0;
     }
-    std::fprintf(stderr, "usage: e2e_list create FILE TABLE ROWS | counters FILE TABLE\n");
+    std::fprintf(stderr, "usage: e2e_list create|studied FILE TABLE ROWS | counters FILE TABLE\n");
     return 2;
 }
