@@ -1,4 +1,5 @@
 #include "progress/ProgressWindow.h"
+#include "settings/ui/Heading.h"
 
 #include <QBarSeries>
 #include <QBarSet>
@@ -22,14 +23,6 @@ const QColor kDueColor(0x3b, 0x7d, 0xd8);
 
 QString Minutes(int64_t ms) {
     return QString::number((ms + 30'000) / 60'000);
-}
-
-QLabel* Heading(const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    QFont font = label->font();
-    font.setBold(true);
-    label->setFont(font);
-    return label;
 }
 
 QString Swatch(const QColor& colour) {
@@ -210,12 +203,8 @@ void CProgressWindow::Fill() {
         auto* grid = new QGridLayout(row);
         grid->setContentsMargins(0, 2, 0, 2);
         grid->setHorizontalSpacing(10);
-        auto* name = new QLabel(list.current ? list.displayName + QStringLiteral("（当前）") : list.displayName, row);
-        if (list.current) {
-            QFont bold = name->font();
-            bold.setBold(true);
-            name->setFont(bold);
-        }
+        auto* name = list.current ? Heading(list.displayName + QStringLiteral("（当前）"), row)
+                                  : new QLabel(list.displayName, row);
         auto* figures = new QLabel(QStringLiteral("已掌握 %1 · 学习中 %2 · 未学 %3 / 共 %4")
                                        .arg(c.learnt)
                                        .arg(c.inProgress)

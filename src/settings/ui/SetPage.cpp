@@ -5,6 +5,7 @@
 #include "settings/SettingsFile.h"
 #include "settings/SettingsKeys.h"
 #include "settings/ui/AutostartPort.h"
+#include "settings/ui/Heading.h"
 #include "settings/ui/NumberSpinBox.h"
 #include "settings/ui/OptionsHost.h"
 
@@ -22,14 +23,6 @@ namespace {
 
 constexpr uint32_t kDefaultWordElapse = 8;
 constexpr uint32_t kDefaultDelayChn = 4;
-
-QLabel* Heading(const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    QFont font = label->font();
-    font.setBold(true);
-    label->setFont(font);
-    return label;
-}
 
 } // namespace
 

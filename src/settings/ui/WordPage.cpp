@@ -2,6 +2,7 @@
 
 #include "settings/SettingsFile.h"
 #include "settings/SpeechSettings.h"
+#include "settings/ui/Heading.h"
 #include "settings/ui/OptionsHost.h"
 #include "store/WordCatalogue.h"
 
@@ -34,10 +35,7 @@ CWordPage::CWordPage(IOptionsHost& host, QWidget* parent)
         combo->setMinimumWidth(180);
     }
 
-    auto* heading = new QLabel(Caption(), this);
-    QFont bold = heading->font();
-    bold.setBold(true);
-    heading->setFont(bold);
+    auto* heading = Heading(Caption(), this);
 
     auto* choices = new QGridLayout;
     choices->setHorizontalSpacing(12);
