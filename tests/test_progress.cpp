@@ -15,11 +15,11 @@ using namespace mnemora;
 
 namespace {
 
-// Words w1..w6 in manual playback without sentences (each step shows word and meaning),
+// Words w1..wN (6 unless told) in manual playback without sentences (each step shows word and meaning),
 // RunTimes 10, the first word on show.
 struct Marking {
-    Marking() {
-        rig.WriteList(Words(6));
+    explicit Marking(int words = 6) {
+        rig.WriteList(Words(words));
         rig.SetSetting("Software", "RunTimes", 10);
         c.cachedRunTimes = 10;
         c.autoPlay = false;
@@ -89,109 +89,84 @@ private slots:
     }
 
     void undoKeepsTwentyMarksOfTheCurrentWalk() {
-        StudyRig rig;
-        rig.WriteList(Words(30));
-        rig.Open();
-        CStudyCycle& c = *rig.cycle;
-        c.autoPlay = false;
-        c.showSentence = false;
-        CKnownWords known(c, *rig.store);
-        c.AddObserver(&known);
-        c.ScheduleNextBatch();
-        c.StepDisplay();
+        Marking m(30);
         for (int i = 0; i < 25; ++i)
-            QVERIFY(known.MarkShownWord());
+            QVERIFY(m.known.MarkShownWord());
         int undone = 0;
-        while (known.UndoLastMark())
+        while (m.known.UndoLastMark())
             ++undone;
         QCOMPARE(undone, CKnownWords::kUndoDepth);
-        QCOMPARE(rig.store->learntCount, 5);
+        QCOMPARE(m.rig.store->learntCount, 5);
 
         // A new selection of the table (a wrap, another list) rebuilt the walk counters from
         // the file: the older marks are no longer undone.
-        QVERIFY(known.MarkShownWord());
-        rig.store->db.CloseRecordset();
-        rig.store->OpenWordTable();
-        QVERIFY(!known.CanUndo());
+        QVERIFY(m.known.MarkShownWord());
+        m.rig.store->db.CloseRecordset();
+        m.rig.store->OpenWordTable();
+        QVERIFY(!m.known.CanUndo());
     }
 
     void markingTheLastWordEndsTheBatch() {
-        StudyRig rig;
-        rig.WriteList(Words(1));
-        rig.Open();
-        CStudyCycle& c = *rig.cycle;
-        c.autoPlay = false;
-        CKnownWords known(c, *rig.store);
-        c.AddObserver(&known);
-        c.ScheduleNextBatch();
-        c.StepDisplay();
+        Marking m(1);
         // The whole list is learnt now: the next scheduling congratulates and resets it.
-        QVERIFY(known.MarkShownWord());
-        QVERIFY(!rig.view.messages.isEmpty());
-        QVERIFY(rig.view.messages.front().first.startsWith(QStringLiteral("恭喜你")));
+        QVERIFY(m.known.MarkShownWord());
+        QVERIFY(!m.rig.view.messages.isEmpty());
+        QVERIFY(m.rig.view.messages.front().first.startsWith(QStringLiteral("恭喜你")));
     }
 
-    void historyCountsDaysListsAndCappedTime() {
-        StudyRig rig;
-        rig.WriteList(Words(3));
-        rig.Open();
-        QDateTime now = At("2026-03-01T23:47:00");
-        CStudyCycle& c = *rig.cycle;
-        c.wordPeriod = 8000;
-        const QString path = rig.dir.filePath(QStringLiteral("history.sqlite"));
-        CStudyHistory history(c, *rig.store, [&] { return path; }, [&] { return now; });
-
+    void historyAddsUpDaysListsAndCappedTime() {
         struct Step {
             int64_t afterMs;
-            uint32_t showTimes; // 0: a sentence step
-            bool firstPass;
+            char kind; // 'w' first-pass word, 's' second-pass word, 'e' sentence, 'k' mark, 'b' batch saved
+            uint32_t showTimes;
         };
-        // A first showing ever, a word and a sentence 8 s apart, a 10-minute pause (counts the
-        // 60 s cap), a second-pass showing (time only) and another first showing.
-        const Step steps[] = {{0, 1, true},       {8000, 2, true},    {8000, 0, true},
-                              {600'000, 7, true}, {30'000, 3, false}, {50'000, 1, true}};
-        for (const Step& s : steps) {
-            now = now.addMSecs(s.afterMs);
-            WordRecord r;
-            r.showTimes = s.showTimes;
-            if (s.showTimes == 0)
-                history.OnSentenceShown(r, 1);
-            else
-                history.OnWordShown(r, s.firstPass);
+        const struct {
+            const char* name;
+            const char* start;
+            QList<Step> steps;
+            QList<QList<int64_t>> days; // per day: day of month, shown, started, learnt, studyMs
+        } cases[] = {
+            // Two first showings ever; a 10-minute pause counts the 60 s cap; a second-pass
+            // showing counts time only; the mark adds a learnt word and no time.
+            {"capped time",
+             "2026-03-01T23:47:00",
+             {{0, 'w', 1}, {8000, 'w', 2}, {8000, 'e', 0}, {600'000, 'w', 7}, {30'000, 's', 3}, {50'000, 'w', 1},
+              {0, 'k', 0}},
+             {{1, 4, 2, 2, (8 + 8 + 60 + 30 + 50) * 1000}}},
+            // Time is split at midnight, and a later flush adds to the day's row.
+            {"midnight",
+             "2026-03-01T23:59:40",
+             {{0, 'w', 2}, {30'000, 'w', 2}, {0, 'b', 0}, {20'000, 'w', 2}, {0, 'b', 0}},
+             {{1, 1, 0, 0, 20'000}, {2, 2, 0, 0, 30'000}}},
+        };
+        for (const auto& t : cases) {
+            StudyRig rig;
+            rig.WriteList(Words(3));
+            rig.Open();
+            QDateTime now = At(t.start);
+            rig.cycle->wordPeriod = 8000;
+            const QString path = rig.dir.filePath(QStringLiteral("history.sqlite"));
+            CStudyHistory history(*rig.cycle, *rig.store, [&] { return path; }, [&] { return now; });
+            for (const Step& s : t.steps) {
+                now = now.addMSecs(s.afterMs);
+                WordRecord r;
+                r.showTimes = s.showTimes;
+                switch (s.kind) {
+                case 'e': history.OnSentenceShown(r, 1); break;
+                case 'k': history.OnWordMarked(true); break;
+                case 'b': history.OnBatchSaved(); break;
+                default: history.OnWordShown(r, s.kind == 'w');
+                }
+            }
+            QVERIFY2(history.Flush(), t.name);
+            QVERIFY2(history.Pending().isEmpty(), t.name);
+            QList<QList<int64_t>> days;
+            for (const DayRow& d : history.File().Days(QDate(2026, 3, 1), QDate(2026, 3, 2))) {
+                QCOMPARE(d.list, QStringLiteral("cet4"));
+                days.append({d.day.day(), d.shown, d.started, d.learnt, d.studyMs});
+            }
+            QVERIFY2(days == t.days, t.name);
         }
-        history.OnWordMarked(true);
-        QVERIFY(history.Flush());
-        QVERIFY(history.Pending().isEmpty());
-
-        const QList<DayRow> rows = history.File().Days(QDate(2026, 3, 1), QDate(2026, 3, 2));
-        QCOMPARE(rows.size(), 1);
-        // The mark, at the moment of the last showing, adds a learnt word and no time.
-        QCOMPARE((QList<int64_t>{rows[0].shown, rows[0].started, rows[0].learnt, rows[0].studyMs}),
-                 (QList<int64_t>{4, 2, 2, (8 + 8 + 60 + 30 + 50) * 1000}));
-    }
-
-    void historySplitsAtMidnightAndAddsUp() {
-        StudyRig rig;
-        rig.WriteList(Words(3));
-        rig.Open();
-        QDateTime now = At("2026-03-01T23:59:40");
-        const QString path = rig.dir.filePath(QStringLiteral("history.sqlite"));
-        CStudyHistory history(*rig.cycle, *rig.store, [&] { return path; }, [&] { return now; });
-        WordRecord r;
-        r.showTimes = 2;
-        history.OnWordShown(r, true); // 23:59:40
-        now = now.addSecs(30);
-        history.OnWordShown(r, true); // 00:00:10
-        history.OnBatchSaved();
-        now = now.addSecs(20);
-        history.OnWordShown(r, true); // 00:00:30, in a second flush
-        history.OnBatchSaved();
-
-        const QList<DayRow> rows = history.File().Days(QDate(2026, 3, 1), QDate(2026, 3, 2));
-        QCOMPARE(rows.size(), 2);
-        QCOMPARE((QList<int64_t>{rows[0].shown, rows[0].studyMs}), (QList<int64_t>{1, 20'000}));
-        QCOMPARE((QList<int64_t>{rows[1].shown, rows[1].studyMs}), (QList<int64_t>{2, 30'000}));
-        QCOMPARE(rows[1].list, QStringLiteral("cet4"));
     }
 
     void damagedHistoryIsSetAsideAndStartedAfresh() {
