@@ -7,6 +7,7 @@
 #include <QChartView>
 #include <QLabel>
 #include <QTest>
+#include <QValueAxis>
 
 using namespace mnemora;
 
@@ -58,11 +59,29 @@ private slots:
         QBarSet* due = series->barSets().front();
         QCOMPARE(due->count(), 30);
         QCOMPARE((QList<qreal>{due->at(0), due->at(1), due->at(5)}), (QList<qreal>{2, 0, 1}));
+        // Thirty runs do not fit a label each: one every fifth run, from run 0.
+        auto* runs = qobject_cast<QValueAxis*>(view->chart()->axes(Qt::Horizontal).front());
+        QVERIFY(runs != nullptr);
+        QCOMPARE((QList<qreal>{runs->min(), runs->max(), runs->tickAnchor(), runs->tickInterval()}),
+                 (QList<qreal>{-0.5, 29.5, 0, 5}));
 
-        // New figures replace the old rows rather than adding to them.
-        report.lists.removeLast();
-        window.UpdateReport(report);
-        QVERIFY(window.findChild<QWidget*>(QStringLiteral("list_nce2")) == nullptr);
+        // New figures replace the old rows rather than adding to them; with no list there
+        // is a line saying so and an empty chart.
+        const struct {
+            int lists;
+            const char* absent;
+            qreal firstDue;
+        } updates[] = {{1, "list_nce2", 2}, {0, "list_cet4", 0}};
+        for (const auto& u : updates) {
+            report.lists.resize(u.lists);
+            window.UpdateReport(report);
+            QVERIFY2(window.findChild<QWidget*>(QString::fromLatin1(u.absent)) == nullptr, u.absent);
+            QCOMPARE(due->at(0), u.firstDue);
+        }
+        bool saysNoList = false;
+        for (const QLabel* label : window.findChildren<QLabel*>())
+            saysNoList = saysNoList || label->text() == QStringLiteral("没有打开的词库");
+        QVERIFY(saysNoList);
     }
 };
 
