@@ -53,6 +53,18 @@ QStringList StudyRig::WrittenCounters(qsizetype from) const {
     return counters;
 }
 
+QList<uint32_t> StudyRig::ShowTimes() const {
+    QList<uint32_t> counts;
+    for (auto p = store->batch.begin(); p != store->batch.end(); p = mnemora::WordBatch::Next(p))
+        counts << mnemora::WordBatch::At(p).showTimes;
+    return counts;
+}
+
+bool StudyRig::AnyTimerArmed() const {
+    return view.TimerArmed(mnemora::kWordTimerId) || view.TimerArmed(mnemora::kMeaningTimerId) ||
+           view.DelayPending();
+}
+
 QList<fixture::Row> Words(int n, int showTimes, qint64 toShowTime) {
     QList<fixture::Row> rows;
     for (int i = 1; i <= n; ++i) {

@@ -31,6 +31,9 @@ public:
     void UseUnwritableSettings();
     // The counters sent by the UPDATE statements recorded since `from`, as "index:show:due".
     QStringList WrittenCounters(qsizetype from = 0) const;
+    // showTimes of the batch entries, in batch order.
+    QList<uint32_t> ShowTimes() const;
+    bool AnyTimerArmed() const;
 
     QTemporaryDir dir;
     VirtualClock clock;
