@@ -6,6 +6,7 @@
 #include "app/SystemAutostart.h"
 #include "platform/AutoStart.h"
 #include "platform/DataLocation.h"
+#include "store/TemplateCopy.h"
 #include "platform/ProgramPath.h"
 #include "platform/SingleInstance.h"
 #include "platform/UpdaterHandOff.h"

@@ -1,7 +1,6 @@
 #include "platform/DataLocation.h"
 
 #include "platform/ProgramPath.h"
-#include "platform/TemplateCopy.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -70,22 +69,6 @@ const DataLocation& CurrentDataLocation() {
 
 void OverrideDataLocation(const DataLocation& location) {
     Slot() = location;
-}
-
-QString PrepareUserData() {
-    const DataLocation& location = CurrentDataLocation();
-    if (location.portable)
-        return QString();
-    QDir().mkpath(QFileInfo(location.settingsPath).absolutePath());
-    QString error;
-    if (EnsureUserLists(location.templateFolder, location.dbFolder, &error))
-        return QString();
-    DataLocation readOnly = location;
-    readOnly.dbFolder = location.templateFolder;
-    OverrideDataLocation(readOnly);
-    return QStringLiteral("无法保存学习进度：文件夹“%1”不能写入。本次显示安装的词库中的单词，"
-                          "学习进度不会被保存。")
-        .arg(QDir::toNativeSeparators(location.dbFolder));
 }
 
 } // namespace mnemora

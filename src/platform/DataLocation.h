@@ -33,12 +33,3 @@ const DataLocation& CurrentDataLocation();
 void OverrideDataLocation(const DataLocation& location);
 
 } // namespace mnemora
-
-namespace mnemora {
-
-// Installed mode: creates the settings folder and gives the user copies of the template
-// lists. When the lists cannot be copied, the word store reads the templates instead
-// (nothing is saved) and the returned text says so; empty when all is well or portable.
-QString PrepareUserData();
-
-} // namespace mnemora

@@ -25,44 +25,6 @@ void RemoveStaged(const std::vector<StagedFile>& staged) {
 
 } // namespace
 
-int CarryOver(const QHash<QString, StudyCounters>& saved, TableRows& table, int& dropped) {
-    QHash<QString, WordRow*> byWord;
-    QHash<QString, WordRow*> byLower;
-    for (WordRow& row : table.rows) {
-        byWord.insert(row.word, &row);
-        byLower.insert(row.word.toLower(), &row);
-    }
-    // Exact spellings first, so "Polish" and "polish" in an old list each keep their own.
-    QSet<const WordRow*> matched;
-    QList<QString> unmatched;
-    for (auto it = saved.cbegin(); it != saved.cend(); ++it) {
-        WordRow* row = byWord.value(it.key());
-        if (row == nullptr) {
-            unmatched << it.key();
-            continue;
-        }
-        row->showTimes = it->showTimes;
-        row->toShowTime = it->toShowTime;
-        matched.insert(row);
-    }
-    dropped = 0;
-    for (const QString& word : unmatched) {
-        const StudyCounters counters = saved.value(word);
-        WordRow* row = byLower.value(word.toLower());
-        if (row == nullptr || matched.contains(row)) {
-            dropped += counters.showTimes != 0 || counters.toShowTime != 0 ? 1 : 0;
-            continue;
-        }
-        row->showTimes = counters.showTimes;
-        row->toShowTime = counters.toShowTime;
-        matched.insert(row);
-    }
-    int carried = 0;
-    for (const WordRow* row : std::as_const(matched))
-        carried += row->showTimes != 0 || row->toShowTime != 0 ? 1 : 0;
-    return carried;
-}
-
 bool WriteListFolder(const QString& outDir, std::vector<BuiltList>& lists, const QString& credits,
                      CDiagnostics& diag) {
     if (!QDir().mkpath(outDir)) {
@@ -101,8 +63,9 @@ bool WriteListFolder(const QString& outDir, std::vector<BuiltList>& lists, const
         for (BuiltList& list : lists) {
             if (file != QLatin1String(list.catalogue->file))
                 continue;
-            int dropped = 0;
-            list.summary.carried = CarryOver(saved.value(file).value(list.rows.table), list.rows, dropped);
+            QStringList droppedWords;
+            list.summary.carried = CarryOver(saved.value(file).value(list.rows.table), list.rows, droppedWords);
+            const auto dropped = droppedWords.size();
             if (dropped > 0)
                 diag.Warning(out.filePath(file), 0,
                              QStringLiteral("%1: progress of %2 word(s) no longer in the list is dropped")

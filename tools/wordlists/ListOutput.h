@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Builder.h"
-#include "ListWriter.h"
+#include "store/ListFile.h"
 
 #include <vector>
 
@@ -24,10 +24,5 @@ struct BuiltList {
 // only when all are written, so on failure the folder is left as it was.
 bool WriteListFolder(const QString& outDir, std::vector<BuiltList>& lists, const QString& credits,
                      CDiagnostics& diag);
-
-// Copies the counters of saved words onto the rows with the same word (exact spelling
-// first, then ignoring case). Returns how many rows got progress; dropped counts the saved
-// words with progress that the table no longer has.
-int CarryOver(const QHash<QString, StudyCounters>& saved, TableRows& table, int& dropped);
 
 } // namespace mnemora

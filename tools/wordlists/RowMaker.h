@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ListRules.h"
-#include "ListWriter.h"
+#include "store/ListFile.h"
 #include "SentencePicker.h"
 
 #include <QHash>

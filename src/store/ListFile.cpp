@@ -1,8 +1,9 @@
-#include "ListWriter.h"
+#include "store/ListFile.h"
 
 #include "store/WordCatalogue.h"
 
 #include <QFile>
+#include <QSet>
 #include <sqlcipher/sqlite3.h>
 
 namespace mnemora {
@@ -150,6 +151,85 @@ bool ReadSavedProgress(const QString& path, const QStringList& tables, SavedProg
         return false;
     }
     return true;
+}
+
+bool ReadListTables(const QString& path, std::vector<TableRows>& tables, QString& error) {
+    tables.clear();
+    Connection db(path, SQLITE_OPEN_READONLY);
+    QStringList names;
+    {
+        Statement list(db.Handle(), "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name");
+        if (!db.IsOpen() || !list.IsValid()) {
+            error = QStringLiteral("not a word-list file with the expected password (%1)").arg(db.LastError());
+            return false;
+        }
+        while (sqlite3_step(list.Handle()) == SQLITE_ROW)
+            names << list.Text(0);
+    }
+    for (const QString& name : names) {
+        Statement select(db.Handle(), "SELECT word, pronounce, wordChn, sentence1, sentence1Chn, sentence2, "
+                                      "sentence2Chn, showTimes, toShowTime FROM " +
+                                          Quoted(name) + " ORDER BY \"index\"");
+        if (!select.IsValid()) {
+            error = QStringLiteral("cannot read table %1: %2").arg(name, db.LastError());
+            return false;
+        }
+        TableRows& table = tables.emplace_back(TableRows{name, {}});
+        int rc;
+        while ((rc = sqlite3_step(select.Handle())) == SQLITE_ROW) {
+            WordRow& row = table.rows.emplace_back();
+            QString* texts[] = {&row.word,         &row.pronounce, &row.wordChn,     &row.sentence1,
+                                &row.sentence1Chn, &row.sentence2, &row.sentence2Chn};
+            for (int i = 0; i < 7; ++i)
+                *texts[i] = select.Text(i);
+            row.showTimes = sqlite3_column_int64(select.Handle(), 7);
+            row.toShowTime = sqlite3_column_int64(select.Handle(), 8);
+        }
+        if (rc != SQLITE_DONE) {
+            error = QStringLiteral("cannot read table %1: %2").arg(name, db.LastError());
+            return false;
+        }
+    }
+    return true;
+}
+
+int CarryOver(const QHash<QString, StudyCounters>& saved, TableRows& table, QStringList& dropped) {
+    QHash<QString, WordRow*> byWord;
+    QHash<QString, WordRow*> byLower;
+    for (WordRow& row : table.rows) {
+        byWord.insert(row.word, &row);
+        byLower.insert(row.word.toLower(), &row);
+    }
+    // Exact spellings first, so "Polish" and "polish" in an old list each keep their own.
+    QSet<const WordRow*> matched;
+    QList<QString> unmatched;
+    for (auto it = saved.cbegin(); it != saved.cend(); ++it) {
+        WordRow* row = byWord.value(it.key());
+        if (row == nullptr) {
+            unmatched << it.key();
+            continue;
+        }
+        row->showTimes = it->showTimes;
+        row->toShowTime = it->toShowTime;
+        matched.insert(row);
+    }
+    dropped.clear();
+    for (const QString& word : unmatched) {
+        const StudyCounters counters = saved.value(word);
+        WordRow* row = byLower.value(word.toLower());
+        if (row == nullptr || matched.contains(row)) {
+            if (counters.showTimes != 0 || counters.toShowTime != 0)
+                dropped << word;
+            continue;
+        }
+        row->showTimes = counters.showTimes;
+        row->toShowTime = counters.toShowTime;
+        matched.insert(row);
+    }
+    int carried = 0;
+    for (const WordRow* row : std::as_const(matched))
+        carried += row->showTimes != 0 || row->toShowTime != 0 ? 1 : 0;
+    return carried;
 }
 
 bool WriteListFile(const QString& path, const std::vector<TableRows>& tables, QString& error) {

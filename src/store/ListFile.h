@@ -40,6 +40,15 @@ using SavedProgress = QHash<QString, QHash<QString, StudyCounters>>;
 bool ReadSavedProgress(const QString& path, const QStringList& tables, SavedProgress& progress,
                        QString& error);
 
+// Reads every word table of a list file, rows in index order. False with error set when
+// the file cannot be opened with the list password or a table cannot be read.
+bool ReadListTables(const QString& path, std::vector<TableRows>& tables, QString& error);
+
+// Copies the counters of saved words onto the rows with the same word (exact spelling
+// first, then ignoring case). Returns how many rows got progress; dropped receives the
+// saved words with progress that the table no longer has.
+int CarryOver(const QHash<QString, StudyCounters>& saved, TableRows& table, QStringList& dropped);
+
 // Writes a new encrypted list file at path with one table per entry, in rollback-journal
 // mode; a file already at path is replaced. On failure nothing is left at path.
 bool WriteListFile(const QString& path, const std::vector<TableRows>& tables, QString& error);
