@@ -3,6 +3,7 @@
 //   e2e_list create FILE TABLE ROWS     rows word1..wordN with sentences, counters 0
 //   e2e_list studied FILE TABLE ROWS    the same with row i shown i % 9 times, due in run i % 30
 //   e2e_list counters FILE TABLE        one line "index showTimes toShowTime" per row
+//   e2e_list sql FILE STATEMENT         runs it; prints each row's columns joined by spaces
 #include "FixtureDb.h"
 
 #include <QCoreApplication>
@@ -29,6 +30,11 @@ int main(int argc, char** argv) {
         std::printf("%s\n", qPrintable(rows));
         return 0;
     }
-    std::fprintf(stderr, "usage: e2e_list create|studied FILE TABLE ROWS | counters FILE TABLE\n");
+    if (args.size() == 4 && args[1] == QStringLiteral("sql")) {
+        for (const QStringList& row : fixture::Select(args[2], args[3]))
+            std::printf("%s\n", qPrintable(row.join(QLatin1Char(' '))));
+        return 0;
+    }
+    std::fprintf(stderr, "usage: e2e_list create|studied FILE TABLE ROWS | counters FILE TABLE | sql FILE STATEMENT\n");
     return 2;
 }

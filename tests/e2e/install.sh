@@ -44,14 +44,34 @@ check "two starts give RunTimes=2 in the config folder" test "$(ini_value "$user
 counters=$("$list" counters "$userdb" cet4)
 check "progress is kept in the data folder" grep -q "^1 [1-9]" <<<"$counters"
 
-# An upgrade: a changed template must not cost the user's counters.
+# An upgrade: a rebuilt template drops a studied word, corrects a meaning and adds a word;
+# the user's copy takes the new rows and keeps the counters of the words it still has.
+words() { "$list" sql "$1" "SELECT word, wordChn, showTimes, toShowTime FROM cet4 ORDER BY \"index\""; }
+# word2 is not due for a long time, so the upgraded run leaves its counters alone
+"$list" sql "$userdb" "UPDATE cet4 SET showTimes = 5, toShowTime = 40 WHERE word = 'word2'"
+template="$prefix/share/mnemora/db/cet4.dat"
 chmod -R u+w "$prefix/share/mnemora/db"
-rm "$prefix/share/mnemora/db/cet4.dat" && "$list" create "$prefix/share/mnemora/db/cet4.dat" cet4 7
+rm "$template" && "$list" create "$template" cet4 7 &&
+    "$list" sql "$template" "DELETE FROM cet4 WHERE word = 'word1'" &&
+    "$list" sql "$template" "UPDATE cet4 SET wordChn = '新释义' WHERE word = 'word2'" || exit 1
 chmod -R a-w "$prefix"
 sums >"$work/prefix.before"
+: >"$work/program.log"
 check "after the upgrade: window appears" installed_start
-kill -TERM "$program"; wait_for 10 ended "$program"
-check "after the upgrade: counters are kept" grep -qF "$(head -1 <<<"$counters")" <<<"$("$list" counters "$userdb" cet4)"
+kill -TERM "$program"
+check "after the upgrade: the program ends" wait_for 10 ended "$program"
+after=$(words "$userdb")
+check "after the upgrade: the dropped studied word is reported" \
+    grep -qF "1 个学过的单词不在新词库中：word1" "$work/program.log"
+check "after the upgrade: the new meaning with the old counters" \
+    grep -qxF "word2 新释义 5 40" <<<"$after"
+check "after the upgrade: the new word is there, unstudied" grep -q "^word7 .* 0 0$" <<<"$after"
+check "after the upgrade: the old word is gone" not grep -q "^word1 " <<<"$after"
+copy=$(stat -c %i "$userdb")
+: >"$work/program.log"
+installed_start && kill -TERM "$program" && wait_for 10 ended "$program"
+check "the same package again keeps the copy in place" test "$(stat -c %i "$userdb")" = "$copy"
+check "the same package again reports nothing" not grep -q "词库" "$work/program.log"
 check "the prefix is unchanged" cmp -s "$work/prefix.before" <(sums)
 check "no settings or lock beside the installed program" test -z "$(ls "$prefix/bin" | grep -v '^mnemora$')"
 chmod -R u+w "$prefix"

@@ -12,6 +12,9 @@ pids=()
 cleanup() {
     local i # newest first, so the programs end before their X server
     for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
+    local until=$((SECONDS + 5)) # a program that ignores the request must not hold the test up
+    while [ -n "$(jobs -pr)" ] && [ $SECONDS -lt $until ]; do sleep 0.1; done
+    [ -n "$(jobs -pr)" ] && echo "cleanup: killing $(jobs -pr | tr '\n' ' ')" && kill -KILL $(jobs -pr) 2>/dev/null
     wait 2>/dev/null
     # E2E_KEEP=1 keeps screenshots and logs for a look.
     if [ -n "${E2E_KEEP:-}" ]; then echo "kept $work"; else rm -rf "$work"; fi
@@ -24,6 +27,7 @@ check() { # check NAME COMMAND...
         passed=$((passed + 1)); echo "PASS   : $name"
     else
         failed=$((failed + 1)); echo "FAIL!  : $name"
+        return 1
     fi
 }
 
@@ -115,8 +119,8 @@ window_of() { # window_of PID
     xdotool search --onlyvisible --pid "$1" 2>/dev/null | head -n1 | grep .
 }
 
-shot() { # shot WINDOW FILE
-    import -window "$1" "$2" 2>/dev/null
+shot() { # shot WINDOW FILE (import without a window would wait for a click)
+    [ -n "$1" ] && timeout 10 import -window "$1" "$2" 2>/dev/null
 }
 
 # Number of pixels in which two pictures of the same size differ.
@@ -133,7 +137,7 @@ changed_since() { # changed_since WINDOW FILE
 # Number of pixels of a window's screenshot that differ from the given colour.
 pixels_unlike() { # pixels_unlike WINDOW "r,g,b"
     local shot="$work/shot-$RANDOM.png"
-    import -window "$1" "$shot" 2>/dev/null || { echo 0; return; }
+    shot "$1" "$shot" || { echo 0; return; }
     convert "$shot" -fill black +opaque "rgb($2)" -fill white -opaque "rgb($2)" -negate \
         -format '%[fx:int(mean*w*h+0.5)]' info: 2>/dev/null
 }
