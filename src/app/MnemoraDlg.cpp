@@ -111,6 +111,7 @@ bool CMnemoraDlg::InitWindow() {
     if (!dataWarning.isEmpty()) {
         std::fprintf(stderr, "mnemora: %s\n", qUtf8Printable(dataWarning));
         ShowMessage(dataWarning, MessageIcon::Error);
+        study.QuietSaveWarnings();
     }
     WriteProfileUInt(keys::kVersion, keys::kMnemora, 101);
     if (ReadProfileInt(keys::kVersion, keys::kDictionary, 0) == 0)

@@ -158,12 +158,13 @@ QString PrepareUserData() {
         std::fprintf(stderr, "mnemora: %s\n", qUtf8Printable(line));
     if (ready)
         return QString();
+    const QString unwritable = location.dbFolder; // location changes below
     DataLocation readOnly = location;
     readOnly.dbFolder = location.templateFolder;
     OverrideDataLocation(readOnly);
     return QStringLiteral("无法保存学习进度：文件夹“%1”不能写入。本次显示安装的词库中的单词，"
                           "学习进度不会被保存。")
-        .arg(QDir::toNativeSeparators(location.dbFolder));
+        .arg(QDir::toNativeSeparators(unwritable));
 }
 
 } // namespace mnemora

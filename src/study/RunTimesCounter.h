@@ -16,6 +16,8 @@ public:
 
     // The warning of the first failed write, once; empty otherwise.
     QString TakeWarning();
+    // The user has already been told that nothing is saved: no warning of its own.
+    void Quiet() { warned_ = true; }
     // True while the value lives only in memory.
     bool Unsaved() const { return unsaved_; }
 

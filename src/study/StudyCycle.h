@@ -92,6 +92,8 @@ public:
     // meaningDelay after the return. Keys keep working (someone pressing them is there).
     void SetAway(bool away);
     bool IsAway() const { return away_; }
+    // Nothing can be saved and the user has been told so: no second warning about RunTimes.
+    void QuietSaveWarnings() { runTimes_.Quiet(); }
     // The timers run, or would run but for the pause.
     bool TimersWanted() const { return timersWanted_; }
 

@@ -72,6 +72,22 @@ copy=$(stat -c %i "$userdb")
 installed_start && kill -TERM "$program" && wait_for 10 ended "$program"
 check "the same package again keeps the copy in place" test "$(stat -c %i "$userdb")" = "$copy"
 check "the same package again reports nothing" not grep -q "词库" "$work/program.log"
+# Folders that cannot be made (a file stands in the way, which stops root too): one message,
+# and the words of the installed lists all the same.
+: >"$work/blocker"
+(XDG_CONFIG_HOME="$work/blocker/config" XDG_DATA_HOME="$work/blocker/data" "$prefix/bin/mnemora") \
+    >"$work/blocked.log" 2>&1 &
+program=$!
+pids+=($program)
+check "unwritable folders: the message box shows" wait_for 15 visible_window Mnemora
+box=$(visible_window Mnemora)
+shot "$box" "$work/blocked-box.png"
+xdotool windowfocus --sync "$box" key --window "$box" Return 2>/dev/null
+check "unwritable folders: then the window with a word" wait_for 15 float_window
+kill -TERM "$program"
+check "unwritable folders: the program ends" wait_for 10 ended "$program"
+check "unwritable folders: one message, about the data folder" \
+    test "$(grep -c "无法保存学习进度：文件夹“$work/blocker/data/mnemora/db/”不能写入" "$work/blocked.log")/$(grep -c 无法 "$work/blocked.log")" = 1/1
 check "the prefix is unchanged" cmp -s "$work/prefix.before" <(sums)
 check "no settings or lock beside the installed program" test -z "$(ls "$prefix/bin" | grep -v '^mnemora$')"
 chmod -R u+w "$prefix"

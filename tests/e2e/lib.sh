@@ -53,13 +53,22 @@ start_x() { # start_x [--tray] [--compositor]
     export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/run"
     mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
     unset WAYLAND_DISPLAY XDG_SESSION_TYPE QT_QPA_PLATFORM SESSION_MANAGER
-    exec 5> "$work/display"
-    Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-    pids+=($!)
-    wait_for 10 test -s "$work/display" || { echo "Xvfb did not start"; return 1; }
-    export DISPLAY=":$(head -n1 "$work/display")"
-    wait_for 10 xprop -root || { echo "cannot reach the X server"; return 1; }
-    local opt attempt
+    local xvfb attempt
+    # Two servers started at once may pick the same display: the loser reports it and ends,
+    # and a client would reach the winner. Start again until our own server is the one up.
+    for attempt in 1 2 3 4; do
+        exec 5> "$work/display"
+        Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+        xvfb=$!
+        wait_for 10 test -s "$work/display" || { echo "Xvfb did not start"; return 1; }
+        export DISPLAY=":$(head -n1 "$work/display")"
+        wait_for 10 xprop -root || { echo "cannot reach the X server"; return 1; }
+        sleep 0.3
+        kill -0 "$xvfb" 2>/dev/null && break
+        echo "Xvfb lost display $DISPLAY to another server; again" >&2
+    done
+    pids+=($xvfb)
+    local opt
     for opt in "$@"; do
         case $opt in
         --tray) # the tray counts once it manages the screen; a slow machine may need a second try
