@@ -49,7 +49,7 @@ add_custom_target(mnemora_changelog ALL DEPENDS ${PROJECT_BINARY_DIR}/changelog.
 install(FILES ${PROJECT_BINARY_DIR}/changelog.gz DESTINATION share/doc/mnemora)
 
 # The package: shlibdeps finds the libraries of the program and of any optional module
-# another part installs (lib/mnemora); the file list is whatever the install rules put.
+# another part installs (lib/mnemora/modules); the file list is whatever the install rules put.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME mnemora)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})

@@ -13,7 +13,7 @@ namespace mnemora {
 QStringList ModuleSearchPaths(const QString& fileName) {
     const QDir programDir = QFileInfo(ProgramFilePath()).absoluteDir();
     return {programDir.filePath(fileName),
-            QDir::cleanPath(programDir.filePath(QStringLiteral("../lib/mnemora/") + fileName))};
+            QDir::cleanPath(programDir.filePath(QStringLiteral("../lib/mnemora/modules/") + fileName))};
 }
 
 void* ResolveModuleSymbol(const QString& fileName, const char* symbol, QString* error) {
