@@ -5,7 +5,7 @@
 #   away.sh MNEMORA_BINARY HELPER_DIR
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib.sh"
-window="$helpers/e2e_window"
+window="$helpers/e2e_x11"
 
 start_x || exit 1
 unset DBUS_SESSION_BUS_ADDRESS
