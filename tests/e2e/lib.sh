@@ -13,7 +13,9 @@ cleanup() {
     local i # newest first, so the programs end before their X server
     for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
     wait 2>/dev/null
+    # With E2E_SHOTS set, the program's output is kept beside the screenshots;
     # E2E_KEEP=1 keeps screenshots and logs for a look.
+    [ -n "${E2E_SHOTS:-}" ] && [ -f "$work/program.log" ] && mkdir -p "$E2E_SHOTS" && cp "$work/program.log" "$E2E_SHOTS/"
     if [ -n "${E2E_KEEP:-}" ]; then echo "kept $work"; else rm -rf "$work"; fi
 }
 trap cleanup EXIT
@@ -199,6 +201,3 @@ keep_shot() { [ -n "${E2E_SHOTS:-}" ] && mkdir -p "$E2E_SHOTS" && import -window
 
 opacity_of() { xprop -id "$1" _NET_WM_WINDOW_OPACITY 2>/dev/null | sed -n 's/.* = //p'; } # as X stores it
 
-# With E2E_SHOTS set, the program's output is kept beside the screenshots.
-keep_log() { [ -n "${E2E_SHOTS:-}" ] && [ -f "$work/program.log" ] && mkdir -p "$E2E_SHOTS" && cp "$work/program.log" "$E2E_SHOTS/"; }
-trap 'keep_log; cleanup' EXIT
