@@ -1,11 +1,9 @@
 // The two context menus: entries, order, separators, ids and texts; the check-mark rules
-// applied each time a menu opens; command routing from submenus; the About box's version.
-#include "app/menus/AboutDlg.h"
+// applied each time a menu opens; and command routing from submenus.
 #include "app/menus/ContextMenus.h"
 #include "app/menus/MenuCommands.h"
 
 #include <QAction>
-#include <QLabel>
 #include <QMenu>
 #include <QTest>
 #include <memory>
@@ -157,12 +155,6 @@ private slots:
         // A command chosen in a submenu reaches the handler once, with its id.
         FindCommand(menu.get(), cmd::kBackColor)->trigger();
         QCOMPARE(commands, (QList<int>{cmd::kTopMost, cmd::kBackColor}));
-    }
-
-    // Opening and closing the box with Return is driven on a real display by tests/e2e/menus.sh.
-    void aboutBox() {
-        CAboutDlg about{QIcon()};
-        QCOMPARE(about.findChild<QLabel*>("version")->text(), QStringLiteral("Mnemora, Version 1.2"));
     }
 };
 

@@ -72,12 +72,10 @@ private slots:
         QTest::addColumn<uint>("expected");
         QTest::newRow("plain") << QByteArray("8") << 8u;
         QTest::newRow("negative") << QByteArray("-1") << 4294967295u;
-        QTest::newRow("pattern of -20") << QByteArray("4294967276") << 4294967276u;
         QTest::newRow("too long") << QByteArray("99999999999") << 1215752191u;
         QTest::newRow("trailing text") << QByteArray("12abc") << 12u;
         QTest::newRow("hex prefix") << QByteArray("0x10") << 0u;
         QTest::newRow("empty") << QByteArray("") << 77u;
-        QTest::newRow("letters") << QByteArray("abc") << 77u;
         QTest::newRow("blanks") << QByteArray("  42  ") << 42u;
     }
     void valuesParse() {
@@ -116,7 +114,7 @@ private slots:
         QCOMPARE(static_cast<int32_t>(ReadProfileInt(keys::kFloatWindow, keys::kFloatWindowLeft, 0)), -20);
         QVERIFY(WriteBackgroundColor(1, 2, 3));
         QCOMPARE(ReadBackgroundColor(), 1u + 2u * 256 + 3u * 65536);
-        QVERIFY(WriteTopMost(5));
+        QVERIFY(WriteTopMost(5)); // stored as 1, the only value read as on
         QVERIFY(ReadTopMost());
         QVERIFY(WriteTopMost(0));
         QVERIFY(!ReadTopMost());

@@ -5,7 +5,7 @@
 #   away.sh MNEMORA_BINARY HELPER_DIR
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib.sh"
-window="$helpers/e2e_window"
+window="$helpers/e2e_x11"
 
 start_x || exit 1
 unset DBUS_SESSION_BUS_ADDRESS
@@ -40,7 +40,7 @@ check "ticks leave the active window alone" active_stays 3
 xset s activate
 check "the tray tip says paused" wait_for 3 grep -qxF 'ui-trace: tray tip Mnemora（已暂停）' "$work/program.log"
 before=$(shown)
-sleep 10 # ten word periods
+sleep 4 # four word periods
 check "nothing is shown or counted while the saver is on" test "$(shown)" = "$before"
 xset s reset
 check "the tray tip says Mnemora again" wait_for 3 sh -c "tail -n 5 '$work/program.log' | grep -qxF 'ui-trace: tray tip Mnemora'"

@@ -19,8 +19,6 @@ check "window sits at the default place" test "$(window_pos "$win")" = "384 10"
 states=$(xprop -id "$win" _NET_WM_STATE 2>/dev/null)
 check "window is outside the taskbar" grep -q _NET_WM_STATE_SKIP_TASKBAR <<<"$states"
 check "window is above others" grep -q _NET_WM_STATE_ABOVE <<<"$states"
-check "window has the stored opacity" \
-    grep -q "= $((240 * 0xffffffff / 255))\$" <<<"$(xprop -id "$win" _NET_WM_WINDOW_OPACITY)"
 check "background shows the default colour" test "$(pixel 390 14)" = "221,243,255"
 text_shown() { [ "$(pixels_unlike "$win" 221,243,255)" -gt 30 ]; }
 check "welcome text is drawn" text_shown

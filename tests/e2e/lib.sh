@@ -16,7 +16,9 @@ cleanup() {
     while [ -n "$(jobs -pr)" ] && [ $SECONDS -lt $until ]; do sleep 0.1; done
     [ -n "$(jobs -pr)" ] && echo "cleanup: killing $(jobs -pr | tr '\n' ' ')" && kill -KILL $(jobs -pr) 2>/dev/null
     wait 2>/dev/null
+    # With E2E_SHOTS set, the program's output is kept beside the screenshots;
     # E2E_KEEP=1 keeps screenshots and logs for a look.
+    [ -n "${E2E_SHOTS:-}" ] && [ -f "$work/program.log" ] && mkdir -p "$E2E_SHOTS" && cp "$work/program.log" "$E2E_SHOTS/"
     if [ -n "${E2E_KEEP:-}" ]; then echo "kept $work"; else rm -rf "$work"; fi
 }
 trap cleanup EXIT
@@ -212,6 +214,3 @@ keep_shot() { [ -n "${E2E_SHOTS:-}" ] && mkdir -p "$E2E_SHOTS" && import -window
 
 opacity_of() { xprop -id "$1" _NET_WM_WINDOW_OPACITY 2>/dev/null | sed -n 's/.* = //p'; } # as X stores it
 
-# With E2E_SHOTS set, the program's output is kept beside the screenshots.
-keep_log() { [ -n "${E2E_SHOTS:-}" ] && [ -f "$work/program.log" ] && mkdir -p "$E2E_SHOTS" && cp "$work/program.log" "$E2E_SHOTS/"; }
-trap 'keep_log; cleanup' EXIT

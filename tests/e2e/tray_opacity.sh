@@ -8,15 +8,9 @@ source "$here/lib.sh"
 start_x --tray --compositor || exit 1
 make_app '[Word]\nWordElapse=60\n[FloatWindow]\nTransparent=128\n' || exit 1
 
-# An icon docked in the tray is a child window of one of the tray's windows.
-docked() {
-    local tray
-    for tray in $(xdotool search --class trayer 2>/dev/null); do xwininfo -tree -id "$tray"; done |
-        grep -q '"Mnemora"'
-}
-check "the tray holds no icon before the start" not docked
+check "the tray holds no icon before the start" not tray_icon
 check "window appears" start_program
-check "the program docks its icon in the tray" wait_for 5 docked
+check "the program docks its icon in the tray" wait_for 5 tray_icon
 
 # With opacity 128 of 255 a background pixel is about half the background colour
 # (221,243,255) and half the desktop behind it.
