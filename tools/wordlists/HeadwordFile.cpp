@@ -2,6 +2,7 @@
 
 #include "CsvReader.h"
 #include "Diagnostics.h"
+#include "Ecdict.h"
 #include "InputFile.h"
 
 #include <QSet>
@@ -16,7 +17,54 @@ bool IsHeaderCell(const QString& cell) {
     return name == u"word" || name == u"words" || name == u"headword" || name == u"lemma";
 }
 
+// The dictionary word that equals word but for one non-ASCII letter at pos, when there is
+// exactly one.
+QString UniqueMatch(const CEcdict& ecdict, const QString& word, qsizetype pos) {
+    const QByteArray prefix = word.left(pos).toUtf8();
+    const QByteArray suffix = word.mid(pos + 1).toUtf8();
+    QString found;
+    for (const EcdictEntry& entry : ecdict.Entries()) {
+        const std::string_view w = entry.word;
+        const auto middle = static_cast<qsizetype>(w.size()) - prefix.size() - suffix.size();
+        if (middle < 2 || middle > 4 || !w.starts_with(std::string_view(prefix.data(), prefix.size())) ||
+            !w.ends_with(std::string_view(suffix.data(), suffix.size())))
+            continue;
+        const QString letter = QString::fromUtf8(w.data() + prefix.size(), middle);
+        if (letter.toUcs4().size() != 1 || letter.contains(QChar::ReplacementCharacter))
+            continue;
+        const QString candidate = QString::fromUtf8(w.data(), static_cast<qsizetype>(w.size()));
+        if (!found.isEmpty() && found != candidate)
+            return {};
+        found = candidate;
+    }
+    return found;
+}
+
 } // namespace
+
+void RecoverLostLetters(const CEcdict& ecdict, const QString& path, CDiagnostics& diag,
+                        QList<Headword>& words) {
+    for (auto it = words.begin(); it != words.end();) {
+        const qsizetype pos = it->word.indexOf(QChar::ReplacementCharacter);
+        if (pos < 0) {
+            ++it;
+            continue;
+        }
+        const QString match = it->word.count(QChar::ReplacementCharacter) == 1
+            ? UniqueMatch(ecdict, it->word, pos) : QString();
+        if (!match.isEmpty()) {
+            diag.Warning(path, it->line, QStringLiteral("\"%1\" has a lost letter; read as \"%2\"")
+                                             .arg(it->word, match));
+            it->word = match;
+            ++it;
+        } else {
+            diag.Warning(path, it->line,
+                         QStringLiteral("\"%1\" has a lost letter that no dictionary word restores; left out")
+                             .arg(it->word));
+            it = words.erase(it);
+        }
+    }
+}
 
 bool LoadHeadwordFile(const QString& path, CDiagnostics& diag, QList<Headword>& words) {
     words.clear();
