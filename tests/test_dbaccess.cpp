@@ -46,6 +46,10 @@ private slots:
         wide.index = 70000;
         wide.word = QStringLiteral("wide");
         rows << wide;
+        fixture::Row huge; // 2^32 + 4: truncated it would name row 4
+        huge.index = Q_INT64_C(4294967300);
+        huge.word = QStringLiteral("huge");
+        rows << huge;
         QVERIFY(fixture::WriteTable(good_, QStringLiteral("cet4"), rows));
         QVERIFY(fixture::WriteTable(good_, QStringLiteral("empty"), {}));
     }
@@ -101,7 +105,7 @@ private slots:
         db.CreateObjects();
         QVERIFY(OpenFile(db, good_));
         QVERIFY(db.OpenRecordset("SELECT * FROM cet4"));
-        QCOMPARE(db.GetRecordCount(), 5);
+        QCOMPARE(db.GetRecordCount(), 6);
         for (int i = 0; i < 3; ++i)
             db.MoveNext();
         // Row 4: blanks, NULL counters, a numeric text counter, NULL sentence2.
@@ -123,6 +127,10 @@ private slots:
         db.MoveNext();
         QVERIFY(db.GetIndex(index));
         QCOMPARE(index, 70000);
+        db.MoveNext();
+        QVERIFY(!db.GetIndex(index));
+        QCOMPARE(index, 0);
+        QVERIFY(db.GetLastError().contains(QStringLiteral("4294967300")));
         QString missing;
         QVERIFY(!db.GetString("nosuchcolumn", missing));
         QVERIFY(db.GetLastError().startsWith(QStringLiteral("ADO 错误：0x800a0cc1，")));

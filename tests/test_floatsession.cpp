@@ -1,8 +1,9 @@
-// The float window: a background colour
-// chosen while transparent, and the default place on a primary screen that does not
-// start at the desktop's origin.
+// The float window: a background colour chosen while transparent, the default place on a
+// primary screen that does not start at the desktop's origin, and the session's save request.
 #include "FixtureDb.h"
 #include "app/MnemoraDlg.h"
+#include "study/StudyIds.h"
+#include "study/StudyObserver.h"
 #include "platform/ProgramPath.h"
 #include "settings/SettingsFile.h"
 
@@ -13,8 +14,20 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#include <numeric>
 
 using namespace mnemora;
+
+namespace {
+// Counts the first-pass views of each word, as the list should record them.
+struct ViewCounter final : IStudyObserver {
+    QMap<int, qint64> views;
+    void OnWordShown(const WordRecord& record, bool firstPass) override {
+        if (firstPass)
+            ++views[record.index];
+    }
+};
+} // namespace
 
 class TestFloatSession final : public QObject {
     Q_OBJECT
@@ -53,6 +66,38 @@ private slots:
         QEvent leave(QEvent::Leave);
         QApplication::sendEvent(window.get(), &leave);
         QCOMPARE(window->grab().toImage().pixelColor(2, 2).alpha(), 0);
+    }
+
+    void saveRequestWritesShownViewsOnceAndStudyGoesOn() {
+        auto window = Start();
+        QVERIFY(window);
+        ViewCounter counter;
+        window->Study().AddObserver(&counter);
+        const auto show = [&](int words) {
+            for (int i = 0; i < words; ++i) {
+                window->Study().OnTimer(kWordTimerId);
+                window->Study().OnTimer(kMeaningTimerId);
+            }
+        };
+        const auto checkList = [&] {
+            for (int index = 1; index <= 6; ++index) {
+                const auto stored = fixture::Counters(cet4, QStringLiteral("cet4"), index);
+                QVERIFY(stored);
+                QCOMPARE(stored->first, counter.views.value(index));
+            }
+        };
+        const auto total = [&] { return std::accumulate(counter.views.begin(), counter.views.end(), 0); };
+        show(4);
+        window->SaveCheckpoint();
+        checkList();
+        const int atCheckpoint = total();
+        QVERIFY(atCheckpoint > 0);
+        QVERIFY(window->Study().TimersWanted());
+        show(8); // the study goes on after the checkpoint
+        QVERIFY2(total() > atCheckpoint, qPrintable(QString::number(total())));
+        window->SaveOnShutdown(); // what an orderly end (SIGTERM) runs
+        checkList();
+        window->Study().RemoveObserver(&counter);
     }
 
     void defaultPlaceIsOnThePrimaryScreen() {

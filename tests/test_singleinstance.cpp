@@ -1,5 +1,6 @@
 #include "platform/SingleInstance.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QLocalSocket>
 #include <QProcess>
@@ -33,6 +34,11 @@ private slots:
         QVERIFY(first.HoldsLock());
         QCOMPARE(QFileInfo(first.LockFilePath()).fileName(), QStringLiteral("Mnemora_zz.lock"));
         QVERIFY(QFile::exists(first.LockFilePath()));
+        // A first instance that has run for an hour leaves an old-looking lock; it is still live.
+        QFile aged(first.LockFilePath());
+        QVERIFY(aged.open(QIODevice::ReadWrite));
+        QVERIFY(aged.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+        aged.close();
 
         {
             CSingleInstance second(kName, folder.path());

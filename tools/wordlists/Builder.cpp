@@ -53,6 +53,7 @@ bool LoadInputs(const BuildOptions& options, Inputs& in, CDiagnostics& diag) {
         }
         if (!LoadHeadwordFile(it.value(), diag, in.headwords[it.key()]))
             return false;
+        RecoverLostLetters(in.ecdict, it.value(), diag, in.headwords[it.key()]);
         diag.Progress(QStringLiteral("headwords for %1: %2 from %3")
                           .arg(it.key(), Count(in.headwords[it.key()].size()), it.value()));
     }

@@ -6,6 +6,7 @@
 namespace mnemora {
 
 class CDiagnostics;
+class CEcdict;
 
 struct Headword {
     QString word;
@@ -18,5 +19,11 @@ struct Headword {
 // (ignoring case) keep their first line. Fails on unreadable or malformed files and on
 // files without any headword.
 bool LoadHeadwordFile(const QString& path, CDiagnostics& diag, QList<Headword>& words);
+
+// Headwords whose source lost a letter to U+FFFD: one such letter is restored when exactly
+// one dictionary word matches with a non-ASCII letter in its place, else when exactly one
+// matches with an ASCII letter; any other such headword is left out. Each repair and each drop is reported with the file and line.
+void RecoverLostLetters(const CEcdict& ecdict, const QString& path, CDiagnostics& diag,
+                        QList<Headword>& words);
 
 } // namespace mnemora

@@ -59,6 +59,21 @@ qsizetype FindInvalidUtf8(QByteArrayView data) {
     return -1;
 }
 
+QString DecodeWindows1252(QByteArrayView data) {
+    // 0x80-0x9F differ from Latin-1; the five bytes the code page leaves undefined map
+    // to the control characters of the same value, as Windows does.
+    static constexpr char16_t kHigh[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    QString text(data.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < data.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(data[i]);
+        text[i] = QChar(byte >= 0x80 && byte < 0xA0 ? kHigh[byte - 0x80] : char16_t(byte));
+    }
+    return text;
+}
+
 qint64 LineAt(QByteArrayView data, qsizetype offset) {
     offset = std::clamp<qsizetype>(offset, 0, data.size());
     return 1 + std::count(data.data(), data.data() + offset, '\n');
@@ -88,13 +103,15 @@ bool ReadInputFile(const QString& path, CDiagnostics& diag, QByteArray& data) {
         data.remove(0, 3);
     const qsizetype bad = FindInvalidUtf8(data);
     if (bad >= 0) {
+        // Word lists saved by older Windows editors are in the ANSI code page; a guess for the
+        // whole file keeps every letter, where replacing bytes would lose them.
         const qint64 line = LineAt(data, bad);
         const qsizetype lineStart = bad == 0 ? 0 : data.lastIndexOf('\n', bad - 1) + 1;
-        diag.Error(path, line,
-                   QStringLiteral("byte 0x%1 in column %2 is not valid UTF-8 (the file must be UTF-8)")
-                       .arg(static_cast<unsigned char>(data[bad]), 2, 16, QLatin1Char('0'))
-                       .arg(bad - lineStart + 1));
-        return false;
+        diag.Warning(path, line,
+                     QStringLiteral("byte 0x%1 in column %2 is not valid UTF-8; the file is read as Windows-1252")
+                         .arg(static_cast<unsigned char>(data[bad]), 2, 16, QLatin1Char('0'))
+                         .arg(bad - lineStart + 1));
+        data = DecodeWindows1252(data).toUtf8();
     }
     return true;
 }
