@@ -3,6 +3,7 @@
 #include "store/WordCatalogue.h"
 
 #include <QFile>
+#include <cstdio>
 #include <QSet>
 #include <sqlcipher/sqlite3.h>
 
@@ -103,6 +104,12 @@ bool WriteTables(Connection& db, const std::vector<TableRows>& tables) {
 void RemoveDatabaseFiles(const QString& path) {
     for (const char* suffix : {"", "-journal", "-wal", "-shm"})
         QFile::remove(path + QLatin1String(suffix));
+}
+
+bool ReplaceDatabaseFile(const QString& temp, const QString& target) {
+    for (const char* side : {"-journal", "-wal", "-shm"})
+        QFile::remove(target + QLatin1String(side));
+    return std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(target).constData()) == 0;
 }
 
 bool ReadSavedProgress(const QString& path, const QStringList& tables, SavedProgress& progress,

@@ -56,4 +56,8 @@ bool WriteListFile(const QString& path, const std::vector<TableRows>& tables, QS
 // Removes a database file together with its journal, WAL and shared-memory files.
 void RemoveDatabaseFiles(const QString& path);
 
+// Renames a finished file at temp over target, first removing the journal, WAL and
+// shared-memory files of the old target: they must not be applied to the new one.
+bool ReplaceDatabaseFile(const QString& temp, const QString& target);
+
 } // namespace mnemora

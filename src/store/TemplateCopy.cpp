@@ -51,11 +51,8 @@ bool Fail(QString* error, const QString& text) {
     return false;
 }
 
-// Moves temp over target; a journal left beside the old copy must not be applied to the new one.
 bool Replace(const QString& temp, const QString& target, QString* error) {
-    for (const char* side : {"-journal", "-wal", "-shm"})
-        QFile::remove(target + QLatin1String(side));
-    if (std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(target).constData()) != 0) {
+    if (!ReplaceDatabaseFile(temp, target)) {
         RemoveDatabaseFiles(temp);
         return Fail(error, QStringLiteral("cannot rename %1").arg(temp));
     }

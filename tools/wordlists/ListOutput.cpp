@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QSet>
-#include <cstdio>
 
 namespace mnemora {
 namespace {
@@ -98,11 +97,7 @@ bool WriteListFolder(const QString& outDir, std::vector<BuiltList>& lists, const
     staged.push_back(creditsStage);
 
     for (const StagedFile& stage : staged) {
-        // A journal or WAL left beside an old file must not be applied to the new one.
-        for (const char* side : {"-journal", "-wal", "-shm"})
-            QFile::remove(stage.finalPath + QLatin1String(side));
-        if (std::rename(QFile::encodeName(stage.tempPath).constData(),
-                        QFile::encodeName(stage.finalPath).constData()) != 0) {
+        if (!ReplaceDatabaseFile(stage.tempPath, stage.finalPath)) {
             diag.Error(stage.finalPath, 0, QStringLiteral("cannot replace the file"));
             RemoveStaged(staged);
             return false;
