@@ -118,8 +118,15 @@ bool CDbAccess::Open() {
     return true;
 }
 
+void CDbAccess::DropPrepared() {
+    sqlite3_finalize(prepared_);
+    prepared_ = nullptr;
+    preparedText_.clear();
+}
+
 bool CDbAccess::Close() {
     CloseRecordset();
+    DropPrepared();
     if (db_ != nullptr) {
         sqlite3_close_v2(db_);
         db_ = nullptr;
@@ -250,6 +257,57 @@ bool CDbAccess::Execute(const QString& statement) {
             return false;
         }
         sqlite3_finalize(stmt);
+    }
+    return true;
+}
+
+bool CDbAccess::ExecuteWith(const QString& statement, std::initializer_list<DbValue> values) {
+    if (executeObserver_) {
+        QString sent;
+        auto value = values.begin();
+        for (const QChar c : statement) {
+            if (c != QLatin1Char('?') || value == values.end()) {
+                sent += c;
+                continue;
+            }
+            sent += value->isText ? QLatin1Char('\'') + QString::fromUtf8(value->text) + QLatin1Char('\'')
+                                  : QString::number(value->number);
+            ++value;
+        }
+        executeObserver_(sent);
+    }
+    if (db_ == nullptr) {
+        Fail(dberr::kPointer, QStringLiteral("The connection is not open."));
+        return false;
+    }
+    if (prepared_ == nullptr || preparedText_ != statement) {
+        DropPrepared();
+        const QByteArray sql = AdaptJetStatement(statement).toUtf8();
+        if (sqlite3_prepare_v2(db_, sql.constData(), static_cast<int>(sql.size()), &prepared_, nullptr) !=
+                SQLITE_OK ||
+            prepared_ == nullptr) {
+            FailFromEngine(dberr::kSyntax);
+            DropPrepared();
+            return false;
+        }
+        preparedText_ = statement;
+    }
+    int i = 1;
+    for (const DbValue& v : values) {
+        if (v.isText)
+            sqlite3_bind_text(prepared_, i++, v.text.constData(), static_cast<int>(v.text.size()),
+                              SQLITE_STATIC); // the values outlive the step below
+        else
+            sqlite3_bind_int64(prepared_, i++, v.number);
+    }
+    int rc;
+    while ((rc = sqlite3_step(prepared_)) == SQLITE_ROW) {
+    }
+    // Reset at once: a statement left mid-run would hold its lock past the commit.
+    sqlite3_reset(prepared_);
+    if (rc != SQLITE_DONE) {
+        FailFromEngine(dberr::kFail);
+        return false;
     }
     return true;
 }

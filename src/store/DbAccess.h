@@ -5,6 +5,7 @@
 #include <QVarLengthArray>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -22,6 +23,16 @@ inline constexpr uint32_t kNoCurrentRow = 0x800A0BCD; // BOF or EOF: no current 
 inline constexpr uint32_t kNoSuchColumn = 0x800A0CC1; // no column of that name
 inline constexpr uint32_t kTypeMismatch = 0x80020005; // a value that cannot become a number
 } // namespace dberr
+
+// A value bound to a `?` of ExecuteWith: a number, or a text that takes the column's
+// type the way a quoted literal in the statement would.
+struct DbValue {
+    DbValue(int64_t n) : number(n) {}
+    DbValue(QByteArray t) : text(std::move(t)), isText(true) {}
+    int64_t number = 0;
+    QByteArray text;
+    bool isText = false;
+};
 
 // The only gateway to the database engine (SQLCipher). One connection, at most one
 // open selection ("recordset") with a current row, and statements that return no rows.
@@ -43,6 +54,10 @@ public:
     void MoveFirst();
     int32_t GetRecordCount();
     bool Execute(const QString& statement);
+    // One statement with `?` placeholders, prepared once and kept while the connection
+    // stays open, so a loop sending the same statement parses it once. The execute
+    // observer sees it with the values written in, as Execute would have been sent it.
+    bool ExecuteWith(const QString& statement, std::initializer_list<DbValue> values);
     // Groups the statements sent in between into one commit (one journal sync); a
     // failed statement inside leaves the others in. Not seen by the execute observer.
     bool BeginTransaction();
@@ -69,6 +84,7 @@ private:
     // Column of the current row by name, or -1 with the error recorded.
     int CurrentColumn(const char* column);
     bool ReadInt(const char* column, int64_t& value, bool& present);
+    void DropPrepared();
 
     bool objectsCreated_ = false;
     sqlite3* db_ = nullptr;
@@ -77,6 +93,8 @@ private:
     int32_t recordCount_ = 0;
     QVarLengthArray<QByteArray, 12> columnNames_; // of the open selection, for lookups by name
     int columnHint_ = 0;                          // where the next lookup by name starts
+    sqlite3_stmt* prepared_ = nullptr;            // of ExecuteWith, for preparedText_
+    QString preparedText_;
 
     QString connectString;
     QString dataSource_;

@@ -96,12 +96,11 @@ void CWordStore::ReadRow(WordRecord& record) {
 namespace {
 
 // Counters go out as signed decimals in quotes, the index as a bare number.
-QString CounterUpdate(const char* table, const WordRecord& r) {
-    return QStringLiteral("UPDATE ") + QString::fromLocal8Bit(table) +
-           QStringLiteral(" SET showTimes = '%1', toShowTime = '%2' WHERE index = %3")
-               .arg(static_cast<int32_t>(r.showTimes))
-               .arg(static_cast<int32_t>(r.toShowTime))
-               .arg(r.index);
+bool SendCounters(CDbAccess& db, const char* table, const WordRecord& r) {
+    return db.ExecuteWith(QStringLiteral("UPDATE ") + QString::fromLocal8Bit(table) +
+                              QStringLiteral(" SET showTimes = ?, toShowTime = ? WHERE index = ?"),
+                          {QByteArray::number(static_cast<int32_t>(r.showTimes)),
+                           QByteArray::number(static_cast<int32_t>(r.toShowTime)), int64_t{r.index}});
 }
 
 } // namespace
@@ -110,13 +109,13 @@ void CWordStore::SaveBatch() {
     // One transaction for the batch; a failed statement is ignored and the rest are still sent.
     const bool grouped = db.BeginTransaction();
     for (auto p = batch.begin(); p != batch.end(); p = WordBatch::Next(p))
-        db.Execute(CounterUpdate(tableName.data(), WordBatch::At(p)));
+        SendCounters(db, tableName.data(), WordBatch::At(p));
     if (grouped)
         db.CommitTransaction();
 }
 
 bool CWordStore::SaveRecord(const WordRecord& record) {
-    return db.Execute(CounterUpdate(tableName.data(), record));
+    return SendCounters(db, tableName.data(), record);
 }
 
 bool CWordStore::ResetTable() {
