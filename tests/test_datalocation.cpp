@@ -2,93 +2,74 @@
 #include "store/TemplateCopy.h"
 
 #include "FixtureDb.h"
+#include "TestData.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace mnemora;
+using testdata::ReadFile;
 
 class TestDataLocation : public QObject {
     Q_OBJECT
 private slots:
-    void Decision_data() {
-        QTest::addColumn<bool>("writable");
-        QTest::addColumn<bool>("hasDb");
-        QTest::addColumn<QString>("config");
-        QTest::addColumn<QString>("data");
-        QTest::addColumn<QString>("settings");
-        QTest::addColumn<QString>("db");
-        QTest::newRow("portable") << true << true << "" << "" << "/opt/m/mnemora.ini" << "/opt/m/db/";
-        QTest::newRow("read-only folder") << false << true << "" << ""
-                                          << "/h/.config/mnemora/mnemora.ini" << "/h/.local/share/mnemora/db/";
-        QTest::newRow("no db folder") << true << false << "/c" << "/d" << "/c/mnemora/mnemora.ini"
-                                      << "/d/mnemora/db/";
-        QTest::newRow("relative XDG ignored") << false << false << "rel" << "rel"
-                                              << "/h/.config/mnemora/mnemora.ini" << "/h/.local/share/mnemora/db/";
-    }
     void Decision() {
-        QFETCH(bool, writable);
-        QFETCH(bool, hasDb);
-        QFETCH(QString, config);
-        QFETCH(QString, data);
-        QFETCH(QString, settings);
-        QFETCH(QString, db);
-        const DataLocation out = DecideDataLocation({"/opt/m/mnemora", writable, hasDb, "/h", config, data});
-        QCOMPARE(out.settingsPath, settings);
-        QCOMPARE(out.dbFolder, db);
-        QCOMPARE(out.portable, writable && hasDb);
-        if (!out.portable)
-            QCOMPARE(out.templateFolder, QStringLiteral("/opt/share/mnemora/db/"));
+        const struct {
+            bool writable, hasDb;
+            const char *config, *data, *settings, *db;
+        } cases[] = {
+            {true, true, "", "", "/opt/m/mnemora.ini", "/opt/m/db/"}, // portable
+            {false, true, "", "", "/h/.config/mnemora/mnemora.ini", "/h/.local/share/mnemora/db/"},
+            {true, false, "/c", "/d", "/c/mnemora/mnemora.ini", "/d/mnemora/db/"},
+            {false, false, "rel", "rel", "/h/.config/mnemora/mnemora.ini", "/h/.local/share/mnemora/db/"},
+        };
+        for (const auto& c : cases) {
+            const DataLocation out =
+                DecideDataLocation({"/opt/m/mnemora", c.writable, c.hasDb, "/h", c.config, c.data});
+            QCOMPARE(out.settingsPath, QString::fromLatin1(c.settings));
+            QCOMPARE(out.dbFolder, QString::fromLatin1(c.db));
+            QCOMPARE(out.portable, c.writable && c.hasDb);
+            if (!out.portable)
+                QCOMPARE(out.templateFolder, QStringLiteral("/opt/share/mnemora/db/"));
+        }
     }
-    // The user's copies across package versions: copied once, untouched while the template
-    // stays, rebuilt with the counters carried by headword when it changes, and kept whole
-    // when the new template cannot be read.
+    // The user's copies across package versions: copied once, untouched while the template stays,
+    // rebuilt with the counters carried by headword when it changes, kept whole when it cannot be read.
     void UserCopiesFollowTheirTemplates() {
         QTemporaryDir dir;
         const QString t = dir.filePath("t/"), u = dir.filePath("u/"), list = u + "a.dat";
-        QDir().mkpath(t);
-        QDir().mkpath(u);
-        const auto bytes = [](const QString& path) {
-            QFile f(path);
-            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-        };
         const auto install = [&](const QList<fixture::Row>& rows, const QByteArray& raw = {}) {
             QFile::remove(t + "a.dat");
-            if (raw.isEmpty())
-                QVERIFY(fixture::WriteTable(t + "a.dat", "cet4", rows));
-            else {
-                QFile f(t + "a.dat");
-                QVERIFY(f.open(QIODevice::WriteOnly) && f.write(raw) == raw.size());
-            }
+            QVERIFY(raw.isEmpty() ? fixture::WriteTable(t + "a.dat", "cet4", rows)
+                                  : testdata::WriteFile(t + "a.dat", raw));
             // a package gives each version of the file its own time
             static int version = 0;
             QFile f(t + "a.dat");
-            QVERIFY(f.open(QIODevice::ReadWrite));
-            QVERIFY(f.setFileTime(QDateTime::fromSecsSinceEpoch(1700000000 + 3600 * ++version),
+            QVERIFY(f.open(QIODevice::ReadWrite) &&
+                    f.setFileTime(QDateTime::fromSecsSinceEpoch(1700000000 + 3600 * ++version),
                                   QFileDevice::FileModificationTime));
         };
-        const auto start = [&](QStringList* reports) {
-            reports->clear();
-            QVERIFY(EnsureUserLists(t, u, nullptr, reports));
-        };
         QStringList reports;
+        const auto start = [&] {
+            reports.clear();
+            QVERIFY(EnsureUserLists(t, u, nullptr, &reports));
+        };
+        QDir().mkpath(t);
 
         // First start: an exact copy; a partial copy left by an interrupted start is redone.
-        install(fixture::GeneratedRows(4));
-        QFile part(u + "a.dat.part");
-        QVERIFY(part.open(QIODevice::WriteOnly) && part.write("te") == 2);
-        part.close();
-        start(&reports);
-        QCOMPARE(bytes(list), bytes(t + "a.dat"));
+        install(fixture::GeneratedRows(4) << fixture::Row{5, "Word1"}); // exact spellings match first
+        QVERIFY(testdata::WriteFile(u + "a.dat.part", "te"));
+        start();
+        QCOMPARE(ReadFile(list), ReadFile(t + "a.dat"));
         QVERIFY(!QFile::exists(u + "a.dat.part"));
 
         // Study, then the same package again: not a byte changes.
-        fixture::Select(list, "UPDATE cet4 SET showTimes = 3, toShowTime = 9 WHERE word IN ('word1', 'word2', 'word3')");
-        const QByteArray studied = bytes(list);
-        start(&reports);
-        QCOMPARE(bytes(list), studied);
+        fixture::Query(
+            list, "UPDATE cet4 SET showTimes = 3, toShowTime = 9 WHERE word IN ('word1', 'word2', 'word3')");
+        const QByteArray studied = ReadFile(list);
+        start();
+        QCOMPARE(ReadFile(list), studied);
         QVERIFY(reports.isEmpty());
 
         // A rebuilt list: word1's meaning corrected, word2 gone, word3 capitalised, word5 new.
@@ -96,27 +77,27 @@ private slots:
         next[0].wordChn = QStringLiteral("新释义");
         next.removeAt(1);
         next[1].word = QStringLiteral("Word3");
+        next << fixture::Row{0, "Word1"};
         for (int i = 0; i < next.size(); ++i)
             next[i].index = i + 1;
         install(next);
-        start(&reports);
-        QCOMPARE(fixture::Select(list, "SELECT word, wordChn, showTimes, toShowTime FROM cet4 ORDER BY \"index\""),
-                 (QList<QStringList>{{"word1", "新释义", "3", "9"},
-                                     {"Word3", next[1].wordChn.toString(), "3", "9"},
-                                     {"word4", next[2].wordChn.toString(), "0", "0"},
-                                     {"word5", next[3].wordChn.toString(), "0", "0"}}));
+        start();
+        const char* const progress =
+            "SELECT group_concat(word || ' ' || showTimes || '/' || toShowTime) FROM cet4";
+        QCOMPARE(fixture::Query(list, progress), "word1 3/9,Word3 3/9,word4 0/0,word5 0/0,Word1 0/0");
+        QCOMPARE(fixture::Query(list, "SELECT wordChn FROM cet4 WHERE \"index\" = 1"), "新释义");
         QCOMPARE(reports, QStringList{"词库 a.dat（cet4）已更新：1 个学过的单词不在新词库中：word2"});
 
         // A template that cannot be read leaves the copy whole, and is tried again next time.
-        const QByteArray refreshed = bytes(list);
+        const QByteArray refreshed = ReadFile(list);
         install({}, "not a list");
-        start(&reports);
-        QCOMPARE(bytes(list), refreshed);
-        QCOMPARE(reports.size(), 1);
-        QVERIFY2(reports[0].startsWith("词库 a.dat 无法更新"), qPrintable(reports[0]));
+        start();
+        QCOMPARE(ReadFile(list), refreshed);
+        QVERIFY2(reports.size() == 1 && reports[0].startsWith("词库 a.dat 无法更新"),
+                 qPrintable(reports.join(u'\n')));
         install(fixture::GeneratedRows(2));
-        start(&reports);
-        QCOMPARE(fixture::Query(list, "SELECT group_concat(word || ' ' || showTimes) FROM cet4"), "word1 3,word2 0");
+        start();
+        QCOMPARE(fixture::Query(list, progress), "word1 3/9,word2 0/0");
     }
 };
 

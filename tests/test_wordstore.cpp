@@ -8,178 +8,132 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sqlcipher/sqlite3.h>
 
 using namespace mnemora;
+
+namespace {
+
+int commits = 0; // on files in rollback-journal mode, counted by the journals they delete
+
+// A store on one list of the test folder, its table selected.
+struct OpenList {
+    RecordingMessageBox box;
+    CWordStore store;
+    OpenList(const QString& program, int index, int category) : store(box, program) {
+        store.OpenWordList(index, category);
+        store.OpenWordTable();
+    }
+};
+
+} // namespace
 
 class TestWordStore : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir_;
-    QString program_; // a fake program file whose folder holds db/
+    QString program_; // a fake program file whose folder holds db/ (cet6.dat is missing)
+
+    bool Write(const char* file, const char* table, const QList<fixture::Row>& rows, bool indexIsKey = true) {
+        return fixture::WriteTable(dir_.filePath(QStringLiteral("db/") + QLatin1String(file)), table, rows,
+                                   fixture::kPassword, indexIsKey);
+    }
 
 private slots:
     void initTestCase() {
-        QVERIFY(dir_.isValid());
-        program_ = dir_.filePath(QStringLiteral("bin.d/mnemora"));
-        QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("bin.d/db")));
-        const QString db = dir_.filePath(QStringLiteral("bin.d/db/"));
-        QVERIFY(fixture::WriteTable(db + QStringLiteral("gre.dat"), QStringLiteral("gre"),
-                                    fixture::GeneratedRows(5)));
-        for (int i = 1; i <= 4; ++i)
-            QVERIFY(fixture::WriteTable(db + QStringLiteral("nce.dat"), QStringLiteral("nce%1").arg(i),
-                                        fixture::GeneratedRows(i * 2)));
-        QVERIFY(fixture::WriteTable(db + QStringLiteral("cet4.dat"), QStringLiteral("cet4"), {}));
+        QVERIFY(dir_.isValid() && QDir(dir_.path()).mkpath(QStringLiteral("db")));
+        program_ = dir_.filePath(QStringLiteral("mnemora"));
+        QList<fixture::Row> ielts = fixture::GeneratedRows(5);
+        ielts << fixture::Row{4464, "alias"} << fixture::Row{70000, "wide"};
+        // nce4 is missing from nce.dat; toefl has a row of NULLs but the word.
+        QVERIFY(Write("gre.dat", "gre", fixture::GeneratedRows(5)) &&
+                Write("nce.dat", "nce2", fixture::GeneratedRows(4, 7, 300)) &&
+                Write("nce.dat", "nce3", fixture::GeneratedRows(6)) && Write("cet4.dat", "cet4", {}) &&
+                Write("ielts.dat", "ielts", ielts) &&
+                Write("toefl.dat", "toefl", {{{}, "  able ", {}, {}, {}, {}, {}, {}, {}, {}}}, false));
+        static sqlite3_vfs* const base = sqlite3_vfs_find(nullptr);
+        static sqlite3_vfs counting = *base;
+        counting.zName = "counting";
+        counting.xDelete = [](sqlite3_vfs*, const char* name, int syncDir) {
+            commits += QByteArray(name).endsWith("-journal") ? 1 : 0;
+            return base->xDelete(base, name, syncDir);
+        };
+        QCOMPARE(sqlite3_vfs_register(&counting, 1), SQLITE_OK);
     }
 
-    void folderBesideTheProgram_data() {
-        testdata::AddStringRows("program", "folder",
-                                {
-                                    {"folder", "/opt/words/mnemora", "/opt/words/db/"},
-                                    {"dotted folder", "/home/u/.local/bin/mnemora", "/home/u/.local/bin/db/"},
-                                    {"bare name", "mnemora", "./db/"},
-                                    {"root only", "/mnemora", "./db/"},
-                                });
-    }
     void folderBesideTheProgram() {
-        QFETCH(QString, program);
-        QFETCH(QString, folder);
         RecordingMessageBox box;
-        CWordStore store(box, program);
-        QCOMPARE(store.dbFolder, folder);
-        QVERIFY(box.shown.isEmpty());
+        for (const auto& [program, folder] :
+             {std::pair{"/opt/words/mnemora", "/opt/words/db/"}, {"mnemora", "./db/"}, {"/mnemora", "./db/"}})
+            QCOMPARE(CWordStore(box, program).dbFolder, QString::fromLatin1(folder));
     }
 
-    void opensListsByKey_data() {
-        QTest::addColumn<int>("category");
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QByteArray>("table");
-        QTest::addColumn<int>("rows");
-        QTest::newRow("gre") << 0 << 4 << QByteArray("gre") << 5;
-        QTest::newRow("nce3") << 1 << 2 << QByteArray("nce3") << 6;
-        QTest::newRow("empty cet4") << 0 << 0 << QByteArray("cet4") << 0;
-    }
     void opensListsByKey() {
-        QFETCH(int, category);
-        QFETCH(int, index);
-        QFETCH(QByteArray, table);
-        QFETCH(int, rows);
-        RecordingMessageBox box;
-        CWordStore store(box, program_);
-        QCOMPARE(store.OpenWordList(index, category), 1);
-        store.OpenWordTable();
-        QCOMPARE(QByteArray(store.tableName.data()), table);
-        QCOMPARE(store.recordCount, rows);
-        QVERIFY(store.isOpen == 1 && box.shown.isEmpty());
-    }
-
-    void missingListReportsAndLoadsNothing() {
-        RecordingMessageBox box;
-        CWordStore store(box, program_);
-        QCOMPARE(store.OpenWordList(1, 0), 0); // cet6.dat does not exist
-        QCOMPARE(box.shown.size(), 1);
-        QVERIFY(box.shown[0].first.startsWith(QStringLiteral("打开数据库失败！ADO 错误：0x80004005，")));
-        QCOMPARE(box.shown[0].second, MessageIcon::Error);
-        QCOMPARE(store.isOpen, 0);
-        store.OpenWordTable();
-        QCOMPARE(store.recordCount, 0);
-        QCOMPARE(box.shown.size(), 1); // a failed select is silent
+        const struct {
+            int index, category;
+            const char* table;
+            int rows, isOpen;
+        } lists[] = {{4, 0, "gre", 5, 1}, {2, 1, "nce3", 6, 1}, {0, 0, "cet4", 0, 1}, {1, 0, "cet6", 0, 0}};
+        for (const auto& expected : lists) {
+            const OpenList list(program_, expected.index, expected.category);
+            QCOMPARE(QByteArray(list.store.tableName.data()), QByteArray(expected.table));
+            QCOMPARE(list.store.recordCount, expected.rows);
+            QCOMPARE(list.store.isOpen, expected.isOpen);
+            // A missing list is told once; the failed select after it is silent.
+            QCOMPARE(list.box.shown.size(), 1 - expected.isOpen);
+            if (!expected.isOpen)
+                QVERIFY(list.box.shown[0].first.startsWith(
+                            QStringLiteral("打开数据库失败！ADO 错误：0x80004005，")) &&
+                        list.box.shown[0].second == MessageIcon::Error);
+        }
     }
 
     void readsRowsWithNullsAndBlanks() {
-        const QString path = dir_.filePath(QStringLiteral("nulls/db/toefl.dat"));
-        QDir().mkpath(QFileInfo(path).path());
-        const fixture::Row row{{}, QStringLiteral("  able "), {}, {}, {}, {}, {}, {}, {},
-                               {}}; // NULL but the word
-        QVERIFY(fixture::WriteTable(path, QStringLiteral("toefl"), {row},
-                                    QString::fromLatin1(fixture::kPassword), false));
-        RecordingMessageBox box;
-        CWordStore store(box, dir_.filePath(QStringLiteral("nulls/mnemora")));
-        QCOMPARE(store.OpenWordList(3, 0), 1);
-        store.OpenWordTable();
+        OpenList toefl(program_, 3, 0);
         WordRecord r;
-        r.wordChn = QStringLiteral("stale");
         r.index = 99;
         r.showTimes = 5;
-        store.ReadRow(r);
-        QCOMPARE(r.word, QStringLiteral("able "));
-        QVERIFY(r.index == 0 && r.showTimes == 0 && r.wordChn.isEmpty() && r.sentence2.isEmpty());
+        r.wordChn = QStringLiteral("stale");
+        toefl.store.ReadRow(r);
+        QVERIFY(r.word == QStringLiteral("able ") && r.index == 0 && r.showTimes == 0 &&
+                r.wordChn.isEmpty() && r.sentence2.isEmpty());
     }
 
-    void batchIsCircularThroughItsEnd() {
-        WordBatch batch;
-        QVERIFY(WordBatch::Next(batch.end()) == batch.end());
-        WordRecord r;
-        for (int i = 1; i <= 3; ++i) {
-            r.index = i;
-            batch.Append(r);
-        }
-        QCOMPARE(WordBatch::At(WordBatch::Next(batch.end())).index, 1);
-        QCOMPARE(WordBatch::At(WordBatch::Prev(batch.end())).index, 3);
-        auto second = WordBatch::Next(batch.begin());
-        WordBatch::At(second).showTimes = 4; // positions survive edits
-        QCOMPARE(WordBatch::At(WordBatch::Prev(WordBatch::Next(second))).showTimes, 4u);
-        batch.Clear();
-        QVERIFY(batch.empty() && batch.begin() == batch.end());
-    }
-
-    void saveBatchSendsOneStatementPerRecordInOrder() {
-        const QString folder = dir_.filePath(QStringLiteral("save"));
-        QDir().mkpath(folder + QStringLiteral("/db"));
-        QList<fixture::Row> rows = fixture::GeneratedRows(6);
-        rows[5].index = 70000; // beyond 16 bits; 70000 - 65536 = 4464 must stay untouched
-        rows.append({4464, QStringLiteral("alias"), 2, 9});
-        QVERIFY(fixture::WriteTable(folder + QStringLiteral("/db/ielts.dat"), QStringLiteral("ielts"), rows));
-        RecordingMessageBox box;
-        CWordStore store(box, folder + QStringLiteral("/mnemora"));
-        store.OpenWordList(2, 0);
-        store.OpenWordTable();
+    void saveBatchWritesEachRecordInOneCommit() {
+        OpenList ielts(program_, 2, 0);
         QStringList sent;
-        store.db.SetExecuteObserver([&sent](const QString& s) { sent << s; });
-        store.SaveBatch(); // an empty batch sends nothing
-        QVERIFY(sent.isEmpty());
-
-        for (int i = 0; i < 4; ++i)
-            store.db.MoveNext(); // the batch: row 5, the alias row and index 70000, in table order
-        for (int i = 0; i < 3; ++i, store.db.MoveNext()) {
+        ielts.store.db.SetExecuteObserver([&sent](const QString& s) { sent << s; });
+        // Counters go out as signed decimals; 70000 cut to 16 bits would name the alias row 4464.
+        for (const auto& [index, shown] : {std::pair{5, 1u}, {4464, 3u}, {70000, 1u}}) {
             WordRecord r;
-            store.ReadRow(r);
-            r.showTimes += 1;
-            r.toShowTime = 4294967295u; // written as a signed decimal
-            store.batch.Append(r);
+            r.index = index;
+            r.showTimes = shown;
+            r.toShowTime = 4294967295u;
+            ielts.store.batch.Append(r);
         }
-        store.SaveBatch();
+        const int before = commits;
+        ielts.store.SaveBatch();
+        QCOMPARE(commits - before, 1);
+        const QString update =
+            QStringLiteral("UPDATE ielts SET showTimes = '%1', toShowTime = '-1' WHERE index = %2");
+        QCOMPARE(sent,
+                 (QStringList{update.arg(1).arg(5), update.arg(3).arg(4464), update.arg(1).arg(70000)}));
+        ielts.store.db.Close();
         QCOMPARE(
-            sent,
-            (QStringList{
-                QStringLiteral("UPDATE ielts SET showTimes = '1', toShowTime = '-1' WHERE index = 5"),
-                QStringLiteral("UPDATE ielts SET showTimes = '3', toShowTime = '-1' WHERE index = 4464"),
-                QStringLiteral("UPDATE ielts SET showTimes = '1', toShowTime = '-1' WHERE index = 70000"),
-            }));
-        store.db.Close();
-        const QString file = folder + QStringLiteral("/db/ielts.dat");
-        QCOMPARE(fixture::Counters(file, QStringLiteral("ielts"), 70000), (QPair<qint64, qint64>(1, -1)));
-        QCOMPARE(fixture::Counters(file, QStringLiteral("ielts"), 4464), (QPair<qint64, qint64>(3, -1)));
+            fixture::Select(dir_.filePath(QStringLiteral("db/ielts.dat")),
+                            QStringLiteral("SELECT showTimes, toShowTime FROM ielts WHERE \"index\" > 4000")),
+            (QList<QStringList>{{"3", "-1"}, {"1", "-1"}}));
     }
 
     void resetZeroesTheWholeTable() {
-        const QString folder = dir_.filePath(QStringLiteral("reset"));
-        QDir().mkpath(folder + QStringLiteral("/db"));
-        QVERIFY(fixture::WriteTable(folder + QStringLiteral("/db/nce.dat"), QStringLiteral("nce2"),
-                                    fixture::GeneratedRows(4, 7, 300)));
-        RecordingMessageBox box;
-        CWordStore store(box, folder + QStringLiteral("/mnemora"));
-        store.OpenWordList(1, 1);
-        store.OpenWordTable();
-        QVERIFY(store.ResetTable());
-        store.db.MoveFirst(); // rows read after the reset carry the new counters
+        OpenList nce2(program_, 1, 1);
+        QVERIFY(nce2.store.ResetTable());
+        nce2.store.db.MoveFirst(); // rows read after the reset carry the new counters
         WordRecord r;
-        store.ReadRow(r);
-        QCOMPARE(r.showTimes, 0u);
-        QCOMPARE(r.toShowTime, 0u);
-        store.OpenWordList(2, 1); // nce3 is not in this file: the reset fails and says why
-        store.OpenWordTable();
-        QVERIFY(!store.ResetTable());
-        QVERIFY(store.db.GetLastError().contains(QStringLiteral("nce3")));
+        nce2.store.ReadRow(r);
+        QVERIFY(r.showTimes == 0 && r.toShowTime == 0);
+        OpenList nce4(program_, 3, 1); // not in the file: the reset fails and says why
+        QVERIFY(!nce4.store.ResetTable() && nce4.store.db.GetLastError().contains(QStringLiteral("nce4")));
     }
 };
 

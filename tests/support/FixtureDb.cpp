@@ -21,12 +21,12 @@ sqlite3* OpenKeyed(const QString& path, const QString& password, bool create) {
 }
 
 void Bind(sqlite3_stmt* stmt, int column, const QVariant& value) {
+    const QByteArray text = value.toString().toUtf8();
     if (value.isNull())
         sqlite3_bind_null(stmt, column);
-    else if (value.typeId() == QMetaType::QString) {
-        const QByteArray text = value.toString().toUtf8();
+    else if (value.typeId() == QMetaType::QString)
         sqlite3_bind_text(stmt, column, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-    } else
+    else
         sqlite3_bind_int64(stmt, column, value.toLongLong());
 }
 
@@ -38,10 +38,9 @@ bool WriteTable(const QString& path, const QString& table, const QList<Row>& row
     if (db == nullptr)
         return false;
     const QByteArray create =
-        QStringLiteral("CREATE TABLE %1 (\"index\" INTEGER%2, word TEXT, "
-                       "pronounce TEXT, wordChn TEXT, sentence1 TEXT, sentence1Chn TEXT, "
-                       "sentence2 TEXT, sentence2Chn TEXT, showTimes INTEGER, "
-                       "toShowTime INTEGER)")
+        QStringLiteral("CREATE TABLE %1 (\"index\" INTEGER%2, word TEXT, pronounce TEXT, "
+                       "wordChn TEXT, sentence1 TEXT, sentence1Chn TEXT, sentence2 TEXT, "
+                       "sentence2Chn TEXT, showTimes INTEGER, toShowTime INTEGER)")
             .arg(table, indexIsKey ? QStringLiteral(" PRIMARY KEY") : QString())
             .toUtf8();
     const QByteArray insert =
@@ -50,13 +49,12 @@ bool WriteTable(const QString& path, const QString& table, const QList<Row>& row
                        "VALUES (?,?,?,?,?,?,?,?,?,?)")
             .arg(table)
             .toUtf8();
-    bool ok = sqlite3_exec(db, create.constData(), nullptr, nullptr, nullptr) == SQLITE_OK &&
-              sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
     sqlite3_stmt* stmt = nullptr;
-    ok = ok && sqlite3_prepare_v2(db, insert.constData(), -1, &stmt, nullptr) == SQLITE_OK;
-    for (const Row& row : rows) {
-        if (!ok)
-            break;
+    bool ok = sqlite3_exec(db, create.constData(), nullptr, nullptr, nullptr) == SQLITE_OK &&
+              sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK &&
+              sqlite3_prepare_v2(db, insert.constData(), -1, &stmt, nullptr) == SQLITE_OK;
+    for (qsizetype r = 0; ok && r < rows.size(); ++r) {
+        const Row& row = rows[r];
         const QVariant values[] = {row.index,     row.word,         row.pronounce, row.wordChn,
                                    row.sentence1, row.sentence1Chn, row.sentence2, row.sentence2Chn,
                                    row.showTimes, row.toShowTime};
@@ -75,20 +73,18 @@ bool WriteTable(const QString& path, const QString& table, const QList<Row>& row
 
 QList<Row> GeneratedRows(int n, int showTimes, int toShowTime) {
     QList<Row> rows;
-    rows.reserve(n);
     for (int i = 1; i <= n; ++i) {
-        Row row;
-        row.index = i;
-        row.word = QStringLiteral("word%1").arg(i);
-        row.pronounce = QStringLiteral("/wɜːd%1/").arg(i);
-        row.wordChn = QStringLiteral("n. 单词%1").arg(i);
-        row.sentence1 = QStringLiteral("This is sentence one for word%1.").arg(i);
-        row.sentence1Chn = QStringLiteral("这是第一个例句%1。").arg(i);
-        row.sentence2 = QStringLiteral("And here is another sentence, word%1.").arg(i);
-        row.sentence2Chn = QStringLiteral("这是另一个例句%1。").arg(i);
-        row.showTimes = showTimes;
-        row.toShowTime = toShowTime;
-        rows << row;
+        const QString word = QStringLiteral("word%1").arg(i);
+        rows << Row{i,
+                    word,
+                    showTimes,
+                    toShowTime,
+                    QStringLiteral("/wɜːd%1/").arg(i),
+                    QStringLiteral("n. 单词%1").arg(i),
+                    QStringLiteral("This is sentence one for %1.").arg(word),
+                    QStringLiteral("这是第一个例句%1。").arg(i),
+                    QStringLiteral("And here is another sentence, %1.").arg(word),
+                    QStringLiteral("这是另一个例句%1。").arg(i)};
     }
     return rows;
 }
@@ -96,10 +92,8 @@ QList<Row> GeneratedRows(int n, int showTimes, int toShowTime) {
 QList<QStringList> Select(const QString& path, const QString& sql, const QString& password) {
     QList<QStringList> rows;
     sqlite3* db = OpenKeyed(path, password, false);
-    if (db == nullptr)
-        return rows;
     sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &stmt, nullptr) == SQLITE_OK) {
+    if (db != nullptr && sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &stmt, nullptr) == SQLITE_OK) {
         while (sqlite3_step(stmt) == SQLITE_ROW) {
             QStringList row;
             for (int i = 0; i < sqlite3_column_count(stmt); ++i)
@@ -113,15 +107,15 @@ QList<QStringList> Select(const QString& path, const QString& sql, const QString
 }
 
 QString Query(const QString& path, const QString& sql, const QString& password) {
-    const QList<QStringList> rows = Select(path, sql, password);
-    return rows.isEmpty() || rows[0].isEmpty() ? QString() : rows[0][0];
+    return Select(path, sql, password).value(0).value(0);
 }
 
 std::optional<QPair<qint64, qint64>> Counters(const QString& path, const QString& table, int index,
                                               const QString& password) {
-    const QList<QStringList> rows =
-        Select(path, QStringLiteral("SELECT showTimes, toShowTime FROM %1 WHERE \"index\" = %2").arg(table).arg(index),
-               password);
+    const QList<QStringList> rows = Select(
+        path,
+        QStringLiteral("SELECT showTimes, toShowTime FROM %1 WHERE \"index\" = %2").arg(table).arg(index),
+        password);
     if (rows.size() != 1)
         return std::nullopt;
     return QPair<qint64, qint64>(rows[0][0].toLongLong(), rows[0][1].toLongLong());

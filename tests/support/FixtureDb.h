@@ -11,6 +11,7 @@ namespace fixture {
 
 inline constexpr char kPassword[] = "###K777k$$$P888p";
 
+// A null QVariant stores NULL.
 struct Row {
     QVariant index;
     QVariant word;
@@ -24,16 +25,15 @@ struct Row {
     QVariant sentence2Chn = QString();
 };
 
-// Creates (or adds to) an encrypted database at path with one word table per call.
-// A null QVariant stores NULL. Returns false and prints the error on failure.
-// With indexIsKey false, "index" is a plain column (so it may hold NULL) instead of the row key.
+// Creates (or adds to) an encrypted database at path with one word table per call; false, with the
+// error printed, on failure. With indexIsKey false, "index" is a plain column that may hold NULL.
 bool WriteTable(const QString& path, const QString& table, const QList<Row>& rows,
                 const QString& password = QString::fromLatin1(kPassword), bool indexIsKey = true);
 
 // n generated rows "word1".."wordN" with index 1..N and the given counters.
 QList<Row> GeneratedRows(int n, int showTimes = 0, int toShowTime = 0);
 
-// Reads (showTimes, toShowTime) of the row with the given index, through SQLCipher.
+// (showTimes, toShowTime) of the row with the given index.
 std::optional<QPair<qint64, qint64>> Counters(const QString& path, const QString& table, int index,
                                               const QString& password = QString::fromLatin1(kPassword));
 
