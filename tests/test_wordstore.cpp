@@ -118,11 +118,18 @@ private slots:
             QStringLiteral("UPDATE ielts SET showTimes = '%1', toShowTime = '-1' WHERE index = %2");
         QCOMPARE(sent,
                  (QStringList{update.arg(1).arg(5), update.arg(3).arg(4464), update.arg(1).arg(70000)}));
+        // Reopened, as a change of list does, the store writes through its new connection
+        // while its selection is open.
+        ielts.store.OpenWordList(2, 0);
+        ielts.store.OpenWordTable();
+        for (auto p = ielts.store.batch.begin(); p != ielts.store.batch.end(); p = WordBatch::Next(p))
+            ++WordBatch::At(p).showTimes;
+        ielts.store.SaveBatch();
         ielts.store.db.Close();
         QCOMPARE(
             fixture::Select(dir_.filePath(QStringLiteral("db/ielts.dat")),
                             QStringLiteral("SELECT showTimes, toShowTime FROM ielts WHERE \"index\" > 4000")),
-            (QList<QStringList>{{"3", "-1"}, {"1", "-1"}}));
+            (QList<QStringList>{{"4", "-1"}, {"2", "-1"}}));
     }
 
     void resetZeroesTheWholeTable() {
