@@ -108,7 +108,6 @@ private slots:
         QTest::addColumn<QString>("setup");
         QTest::addColumn<bool>("paused");
         QTest::addColumn<bool>("covered");
-        QTest::newRow("present") << "" << "pause hide" << false << false;
         QTest::newRow("locked") << "locked" << "pause hide" << true << false;
         QTest::newRow("locked, pause off") << "locked" << "hide" << false << false;
         QTest::newRow("idle") << "idle" << "pause hide" << true << false;

@@ -45,8 +45,7 @@ private slots:
         QTest::addColumn<QStringList>("steps");
         QTest::addColumn<QStringList>("expected");
         // clang-format off
-        QTest::newRow("silent by default, the engine never made") << "0 0 -20 en-US" << QStringList{"at 39000"}
-            << QStringList{};
+        QTest::newRow("silent by default, no engine made") << "0 0 -20 en-US" << QStringList{"at 39000"} << QStringList{};
         QTest::newRow("space says the word on show, even under its sentence; a new word stops it")
             << "0 0 -20 en-US" << QStringList{"at 17000", "space", "at 33000"}
             << QStringList{"voice en-US -20", "say abandon", "stop"};
