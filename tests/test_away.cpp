@@ -97,7 +97,7 @@ private slots:
         r.clock.AdvanceTo(60000);
         QVERIFY(!r.view.AnyTimerArmed() && r.view.shown.size() == 2);
         r.c.SetAway(false);
-        QTEST(r.view.TimerArmed(kWordTimerId), "armedAfterReturn");
+        QTEST(r.clock.IsArmed(kWordTimerId), "armedAfterReturn");
     }
 
     // Which signs pause and which hide, under the settings and the playback mode.

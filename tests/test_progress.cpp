@@ -2,7 +2,6 @@
 // virtual time.
 #include "StudyRig.h"
 #include "TestData.h"
-#include "settings/SettingsFile.h"
 #include "study/KnownWords.h"
 #include "study/ProgressData.h"
 #include "study/StudyHistory.h"
@@ -82,10 +81,8 @@ private slots:
     }
 
     void markingTheLastWordEndsTheBatch() {
-        Marking m(1);
-        // The whole list is learnt now: the next scheduling congratulates and resets it.
-        QVERIFY(m.known.MarkShownWord());
-        QVERIFY(m.rig.view.messages.value(0).first.startsWith(QStringLiteral("恭喜你")));
+        Marking m(1); // the whole list is learnt now: the next scheduling congratulates and resets it
+        QVERIFY(m.known.MarkShownWord() && m.rig.view.messages.value(0).first.startsWith(QStringLiteral("恭喜你")));
     }
 
     void historyAddsUpDaysListsAndCappedTime() {
@@ -171,7 +168,6 @@ private slots:
         QVERIFY(report.calendar.size() == 84 && report.calendar.last() == 45);
         QCOMPARE((QList<int64_t>{report.shownTotal, report.shownToday, report.studyMsToday, report.daysStudied}),
                  (QList<int64_t>{52, 45, 660'000, 2}));
-
         // The other lists: counted apart, kept, and shown when they have progress.
         data.Merge(report, data.CountOtherLists(0, 0, 20));
         QCOMPARE(report.lists.size(), 2);

@@ -48,10 +48,9 @@ public:
             onOptionsSheet();
     }
 
-    bool TimerArmed(int id) const { return clock_.IsArmed(id); }
-    bool DelayPending() const { return clock_.IsArmed(kDelayKey); }
     bool AnyTimerArmed() const {
-        return TimerArmed(mnemora::kWordTimerId) || TimerArmed(mnemora::kMeaningTimerId) || DelayPending();
+        return clock_.IsArmed(mnemora::kWordTimerId) || clock_.IsArmed(mnemora::kMeaningTimerId) ||
+               clock_.IsArmed(kDelayKey);
     }
 
     QList<Shown> shown;
