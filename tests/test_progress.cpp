@@ -1,13 +1,13 @@
 // "I know this word", the daily history and the progress figures, on fixture lists and
 // virtual time.
 #include "StudyRig.h"
-#include "settings/SettingsFile.h"
+#include "TestData.h"
 #include "study/KnownWords.h"
 #include "study/ProgressData.h"
 #include "study/StudyHistory.h"
 
 #include <QDir>
-#include <QFile>
+#include <QRegularExpression>
 #include <QTest>
 #include <numeric>
 
@@ -15,38 +15,19 @@ using namespace mnemora;
 
 namespace {
 
-// Words w1..wN (6 unless told) in manual playback without sentences (each step shows word and meaning),
+// Words w1..wN in manual playback without sentences (each step shows word and meaning),
 // RunTimes 10, the first word on show.
 struct Marking {
     explicit Marking(int words = 6) {
-        rig.WriteList(Words(words));
-        rig.SetSetting("Software", "RunTimes", 10);
-        c.cachedRunTimes = 10;
-        c.autoPlay = false;
-        c.showSentence = false;
-        rig.Open();
+        rig.Begin(Words(words), 10, false, false);
         c.AddObserver(&known);
-        c.ScheduleNextBatch();
         c.StepDisplay(); // w1
     }
     QString Shown() const { return rig.view.shown.last().text.section(QStringLiteral("  ["), 0, 0); }
-    QPair<qint64, qint64> FileCounters(int index) const {
-        return fixture::Counters(rig.DbFile(QStringLiteral("cet4.dat")), QStringLiteral("cet4"), index).value();
-    }
-    QStringList BatchWords() const {
-        QStringList words;
-        for (auto p = rig.store->batch.begin(); p != rig.store->batch.end(); p = WordBatch::Next(p))
-            words << WordBatch::At(p).word;
-        return words;
-    }
     StudyRig rig;
     CStudyCycle& c = *rig.cycle;
     CKnownWords known{c, *rig.store};
 };
-
-QDateTime At(const char* text) {
-    return QDateTime::fromString(QString::fromLatin1(text), Qt::ISODate);
-}
 
 } // namespace
 
@@ -57,35 +38,29 @@ private slots:
         Marking m;
         QVERIFY(m.known.MarkShownWord());
         // Written before any batch end, with the seventh show's interval; the next word is on show.
-        QCOMPARE(m.FileCounters(1), qMakePair(qint64{7}, qint64{10 + 90}));
-        QCOMPARE(m.Shown(), QStringLiteral("w2"));
-        QCOMPARE(m.rig.store->learntCount, 1);
-        QVERIFY(m.c.LearningStatsText().contains(QStringLiteral("已经完全记住单词数：1")));
-        QCOMPARE(m.BatchWords(), (QStringList{"w2", "w3", "w4", "w5", "w6"}));
-
+        QCOMPARE(m.rig.FileCounters(1), qMakePair(qint64{7}, qint64{10 + 90}));
+        QVERIFY(m.Shown() == "w2" && m.c.LearningStatsText().contains(QStringLiteral("已经完全记住单词数：1")));
+        QCOMPARE(m.rig.BatchWords(), (QStringList{"w2", "w3", "w4", "w5", "w6"}));
         // Neither the second pass nor the batch's write-back touches the marked row again.
         const qsizetype from = m.rig.statements.size();
         for (int i = 0; i < 12; ++i)
             m.c.NextWord();
-        for (const QString& written : m.rig.WrittenCounters(from))
-            QVERIFY2(!written.startsWith(QStringLiteral("1:")), qPrintable(written));
-        QCOMPARE(m.FileCounters(1), qMakePair(qint64{7}, qint64{100}));
+        QVERIFY(m.rig.WrittenCounters(from).filter(QRegularExpression(QStringLiteral("^1:"))).isEmpty());
+        QCOMPARE(m.rig.FileCounters(1), qMakePair(qint64{7}, qint64{100}));
     }
 
     void undoRestoresTheLastMarks() {
         Marking m;
-        QVERIFY(m.known.MarkShownWord()); // w1
-        QVERIFY(m.known.MarkShownWord()); // w2
-        QCOMPARE(m.Shown(), QStringLiteral("w3"));
-        QCOMPARE(m.rig.store->learntCount, 2);
-        QVERIFY(m.known.UndoLastMark());
-        QCOMPARE(m.FileCounters(2), qMakePair(qint64{1}, qint64{11})); // as after its one showing
-        QCOMPARE(m.Shown(), QStringLiteral("w2"));
-        QVERIFY(m.known.UndoLastMark());
-        QCOMPARE(m.FileCounters(1), qMakePair(qint64{1}, qint64{11}));
-        QCOMPARE(m.rig.store->learntCount, 0);
-        QVERIFY(!m.known.UndoLastMark());
-        QCOMPARE(m.BatchWords().count(QStringLiteral("w2")), 1);
+        QVERIFY(m.known.MarkShownWord() && m.known.MarkShownWord()); // w1, w2
+        QVERIFY(m.Shown() == "w3" && m.rig.store->learntCount == 2);
+        // Each undo writes the counters back as after the word's one showing and shows it again.
+        for (int index : {2, 1}) {
+            QVERIFY(m.known.UndoLastMark());
+            QCOMPARE(m.rig.FileCounters(index), qMakePair(qint64{1}, qint64{11}));
+            QCOMPARE(m.Shown(), QStringLiteral("w%1").arg(index));
+        }
+        QVERIFY(!m.known.UndoLastMark() && m.rig.store->learntCount == 0);
+        QCOMPARE(m.rig.BatchWords().count(QStringLiteral("w2")), 1);
     }
 
     void undoKeepsTwentyMarksOfTheCurrentWalk() {
@@ -97,7 +72,6 @@ private slots:
             ++undone;
         QCOMPARE(undone, CKnownWords::kUndoDepth);
         QCOMPARE(m.rig.store->learntCount, 5);
-
         // A new selection of the table (a wrap, another list) rebuilt the walk counters from
         // the file: the older marks are no longer undone.
         QVERIFY(m.known.MarkShownWord());
@@ -107,59 +81,48 @@ private slots:
     }
 
     void markingTheLastWordEndsTheBatch() {
-        Marking m(1);
-        // The whole list is learnt now: the next scheduling congratulates and resets it.
-        QVERIFY(m.known.MarkShownWord());
-        QVERIFY(!m.rig.view.messages.isEmpty());
-        QVERIFY(m.rig.view.messages.front().first.startsWith(QStringLiteral("恭喜你")));
+        Marking m(1); // the whole list is learnt now: the next scheduling congratulates and resets it
+        QVERIFY(m.known.MarkShownWord() && m.rig.view.messages.value(0).first.startsWith(QStringLiteral("恭喜你")));
     }
 
     void historyAddsUpDaysListsAndCappedTime() {
-        struct Step {
-            int64_t afterMs;
-            char kind; // 'w' first-pass word, 's' second-pass word, 'e' sentence, 'k' mark, 'b' batch saved
-            uint32_t showTimes;
-        };
+        // Steps "<ms later><kind><showTimes>", kind w a first-pass word, s a second-pass word,
+        // e a sentence, k a mark, b a batch saved. Days: day of month, shown, started, learnt, studyMs.
         const struct {
             const char* name;
             const char* start;
-            QList<Step> steps;
-            QList<QList<int64_t>> days; // per day: day of month, shown, started, learnt, studyMs
+            const char* steps;
+            QList<QList<int64_t>> days;
         } cases[] = {
             // Two first showings ever; a 10-minute pause counts the 60 s cap; a second-pass
             // showing counts time only; the mark adds a learnt word and no time.
-            {"capped time",
-             "2026-03-01T23:47:00",
-             {{0, 'w', 1}, {8000, 'w', 2}, {8000, 'e', 0}, {600'000, 'w', 7}, {30'000, 's', 3}, {50'000, 'w', 1},
-              {0, 'k', 0}},
+            {"capped time", "2026-03-01T23:47:00", "0w1 8000w2 8000e0 600000w7 30000s3 50000w1 0k0",
              {{1, 4, 2, 2, (8 + 8 + 60 + 30 + 50) * 1000}}},
             // Time is split at midnight, and a later flush adds to the day's row.
-            {"midnight",
-             "2026-03-01T23:59:40",
-             {{0, 'w', 2}, {30'000, 'w', 2}, {0, 'b', 0}, {20'000, 'w', 2}, {0, 'b', 0}},
+            {"midnight", "2026-03-01T23:59:40", "0w2 30000w2 0b0 20000w2 0b0",
              {{1, 1, 0, 0, 20'000}, {2, 2, 0, 0, 30'000}}},
         };
         for (const auto& t : cases) {
             StudyRig rig;
             rig.WriteList(Words(3));
             rig.Open();
-            QDateTime now = At(t.start);
+            QDateTime now = QDateTime::fromString(QString::fromLatin1(t.start), Qt::ISODate);
             rig.cycle->wordPeriod = 8000;
             const QString path = rig.dir.filePath(QStringLiteral("history.sqlite"));
             CStudyHistory history(*rig.cycle, *rig.store, [&] { return path; }, [&] { return now; });
-            for (const Step& s : t.steps) {
-                now = now.addMSecs(s.afterMs);
+            for (const QString& step : QString::fromLatin1(t.steps).split(u' ')) {
+                const qsizetype k = step.indexOf(QRegularExpression(QStringLiteral("[a-z]")));
+                now = now.addMSecs(step.left(k).toLongLong());
                 WordRecord r;
-                r.showTimes = s.showTimes;
-                switch (s.kind) {
+                r.showTimes = step.mid(k + 1).toUInt();
+                switch (step[k].toLatin1()) { // clang-format off
                 case 'e': history.OnSentenceShown(r, 1); break;
                 case 'k': history.OnWordMarked(true); break;
                 case 'b': history.OnBatchSaved(); break;
-                default: history.OnWordShown(r, s.kind == 'w');
-                }
+                default: history.OnWordShown(r, step[k] == u'w');
+                } // clang-format on
             }
-            QVERIFY2(history.Flush(), t.name);
-            QVERIFY2(history.Pending().isEmpty(), t.name);
+            QVERIFY2(history.Flush() && history.Pending().isEmpty(), t.name);
             QList<QList<int64_t>> days;
             for (const DayRow& d : history.File().Days(QDate(2026, 3, 1), QDate(2026, 3, 2))) {
                 QCOMPARE(d.list, QStringLiteral("cet4"));
@@ -172,19 +135,12 @@ private slots:
     void damagedHistoryIsSetAsideAndStartedAfresh() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("history.sqlite"));
-        QFile junk(path);
-        QVERIFY(junk.open(QIODevice::WriteOnly));
-        junk.write(QByteArray(4096, 'x'));
-        junk.close();
-
+        QVERIFY(testdata::WriteFile(path, QByteArray(4096, 'x')));
         CHistoryFile file(path);
         QVERIFY(file.AddDays({DayRow{QDate(2026, 1, 2), QStringLiteral("gre"), 5, 1, 0, 1000}}));
         QCOMPARE(file.Days(QDate(2026, 1, 1), QDate(2026, 1, 3)).size(), 1);
         const QStringList aside = QDir(dir.path()).entryList({QStringLiteral("history.sqlite.damaged-*")});
-        QCOMPARE(aside.size(), 1);
-        QFile kept(dir.filePath(aside.front()));
-        QVERIFY(kept.open(QIODevice::ReadOnly));
-        QCOMPARE(kept.readAll(), QByteArray(4096, 'x'));
+        QCOMPARE(testdata::ReadFile(dir.filePath(aside.value(0))), QByteArray(4096, 'x'));
     }
 
     void progressFiguresOfAFixtureList() {
@@ -193,10 +149,8 @@ private slots:
         // beyond 30 runs is not charted), two new.
         QList<fixture::Row> rows = Words(8);
         const int counters[][2] = {{7, 99}, {9, 0}, {1, 20}, {3, 12}, {2, 25}, {6, 60}, {0, 0}, {0, 0}};
-        for (int i = 0; i < 8; ++i) {
-            rows[i].showTimes = counters[i][0];
-            rows[i].toShowTime = counters[i][1];
-        }
+        for (int i = 0; i < 8; ++i)
+            rows[i].showTimes = counters[i][0], rows[i].toShowTime = counters[i][1];
         rig.WriteList(rows);
         rig.WriteList(Words(4, 7), QStringLiteral("nce.dat"), QStringLiteral("nce2"));
         rig.WriteList(Words(3), QStringLiteral("nce.dat"), QStringLiteral("nce1"));
@@ -204,24 +158,20 @@ private slots:
         history.AddDays({DayRow{QDate(2026, 5, 10), QStringLiteral("cet4"), 40, 10, 2, 600'000},
                          DayRow{QDate(2026, 5, 10), QStringLiteral("nce2"), 5, 0, 0, 60'000},
                          DayRow{QDate(2026, 2, 1), QStringLiteral("cet4"), 7, 7, 0, 120'000}});
-
         CProgressData data(rig.store->dbFolder, history);
         ProgressReport report = data.Build(0, 0, 20, QDate(2026, 5, 10));
-        QCOMPARE(report.lists.size(), 1);
+        QCOMPARE(report.lists.size(), 1); // the others have no progress kept yet
         const ListCounts& cet4 = report.lists[0].counts;
         QCOMPARE((QList<int>{cet4.total, cet4.learnt, cet4.inProgress, cet4.Fresh()}), (QList<int>{8, 2, 4, 2}));
-        QCOMPARE((QList<int>{cet4.due[0], cet4.due[5], cet4.due[29]}), (QList<int>{2, 1, 0}));
-        QCOMPARE(std::accumulate(cet4.due.begin(), cet4.due.end(), 0), 3);
-        QCOMPARE(report.calendar.size(), 84);
-        QCOMPARE(report.calendar.last(), 45);
+        QCOMPARE((QList<int>{cet4.due[0], cet4.due[5], std::accumulate(cet4.due.begin(), cet4.due.end(), 0)}),
+                 (QList<int>{2, 1, 3}));
+        QVERIFY(report.calendar.size() == 84 && report.calendar.last() == 45);
         QCOMPARE((QList<int64_t>{report.shownTotal, report.shownToday, report.studyMsToday, report.daysStudied}),
                  (QList<int64_t>{52, 45, 660'000, 2}));
-
         // The other lists: counted apart, kept, and shown when they have progress.
         data.Merge(report, data.CountOtherLists(0, 0, 20));
         QCOMPARE(report.lists.size(), 2);
-        QCOMPARE(report.lists[1].counts.list, QStringLiteral("nce2"));
-        QCOMPARE(report.lists[1].counts.learnt, 4);
+        QVERIFY(report.lists[1].counts.list == "nce2" && report.lists[1].counts.learnt == 4);
         const ProgressReport again = data.Build(0, 0, 20, QDate(2026, 5, 10));
         QCOMPARE(again.lists.size(), 2); // from the kept counts, no file opened
     }

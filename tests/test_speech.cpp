@@ -1,4 +1,5 @@
 #include "StudyRig.h"
+#include "TestData.h"
 #include "settings/SpeechSettings.h"
 #include "study/SpeechCoach.h"
 
@@ -25,12 +26,10 @@ private:
     QString problem_;
 };
 
-// Two words: "abandon" with both sentences, "bay" with none. A word every 8 s, its
-// meaning 4 s later: abandon at 8 s, its sentences at 16 and 24 s, bay at 32 s.
-QList<fixture::Row> TwoWords() {
-    return {{1, "abandon", 0, 0, "əˈbændən", "v. 放弃", "They had to abandon the car.", "他们只好弃车。",
-             "Never abandon hope.", "永不放弃希望。"},
-            {2, "bay", 0, 0, "", "n. 海湾"}};
+// "W S RATE VOICE": speak words, speak sentences, rate, voice.
+SpeechOptions Options(const QString& text) {
+    const QStringList f = text.split(u' ');
+    return {f[0] == u"1", f[1] == u"1", f[2].toInt(), f[3]};
 }
 
 } // namespace
@@ -38,141 +37,116 @@ QList<fixture::Row> TwoWords() {
 class TestSpeech : public QObject {
     Q_OBJECT
 private slots:
-    void speaksWhatTheStudyShows_data();
-    void speaksWhatTheStudyShows();
-    void reportsAMissingEngineOnce();
-    void readsOptionsWithDefaults();
-};
-
-// Steps: "at MS" advances virtual time, "hide"/"show" the window, "space" the user's
-// command, "opt W S RATE VOICE" new options, "fail" a later engine failure.
-void TestSpeech::speaksWhatTheStudyShows_data() {
-    QTest::addColumn<QString>("options");
-    QTest::addColumn<QStringList>("steps");
-    QTest::addColumn<QStringList>("expected");
-
-    QTest::newRow("silent by default, the engine never made")
-        << "0 0 -20 en-US" << QStringList{"at 39000"} << QStringList{};
-    QTest::newRow("space says the word on show, even under its sentence; a new word stops it")
-        << "0 0 -20 en-US" << QStringList{"at 17000", "space", "at 33000"}
-        << QStringList{"voice en-US -20", "say abandon", "stop"};
-    QTest::newRow("each new word, with the chosen voice and rate")
-        << "1 0 10 en-GB" << QStringList{"at 39000"}
-        << QStringList{"voice en-GB 10", "say abandon", "stop", "say bay"};
-    QTest::newRow("sentences in English as they appear")
-        << "1 1 -20 en-US" << QStringList{"at 30000"}
-        << QStringList{"voice en-US -20", "say abandon", "say They had to abandon the car.",
-                       "say Never abandon hope."};
-    QTest::newRow("nothing said on its own while hidden; hiding stops speech")
-        << "1 1 -20 en-US" << QStringList{"at 9000", "hide", "at 39000", "show", "space"}
-        << QStringList{"voice en-US -20", "say abandon", "stop", "stop", "say bay"};
-    QTest::newRow("options changed on the way take effect at once")
-        << "1 0 -20 en-US" << QStringList{"at 9000", "opt 0 1 30 en-GB", "at 39000"}
-        << QStringList{"voice en-US -20", "say abandon", "voice en-GB 30", "say They had to abandon the car.",
-                       "say Never abandon hope.", "stop"};
-    QTest::newRow("a later failure turns speaking off for the run")
-        << "1 0 -20 en-US" << QStringList{"at 9000", "fail", "at 39000", "space"}
-        << QStringList{"voice en-US -20", "say abandon", "report 无法朗读：audio gone"};
-}
-
-void TestSpeech::speaksWhatTheStudyShows() {
-    QFETCH(QString, options);
-    QFETCH(QStringList, steps);
-    QFETCH(QStringList, expected);
-
-    StudyRig rig;
-    QVERIFY(rig.WriteList(TwoWords()));
-    rig.SetSetting("Software", "RunTimes", 10);
-    QStringList log;
-    FakeSpeaker* engine = nullptr;
-    CSpeechCoach coach(
-        [&](QString*) {
-            auto made = std::make_unique<FakeSpeaker>(log);
-            engine = made.get();
-            return made;
-        },
-        [&] { return rig.view.visible; }, [&](const QString& line) { log << QStringLiteral("report ") + line; });
-    auto parse = [](const QString& text) {
-        const QStringList f = text.split(u' ');
-        SpeechOptions o;
-        o.speakWord = f[0] == u"1";
-        o.speakSentences = f[1] == u"1";
-        o.rate = f[2].toInt();
-        o.voice = f[3];
-        return o;
-    };
-    coach.SetOptions(parse(options));
-    rig.cycle->AddObserver(&coach);
-    rig.cycle->cachedRunTimes = 10;
-    rig.Open();
-    rig.cycle->ScheduleNextBatch();
-    for (const QString& step : steps) {
-        if (step.startsWith(u"at "))
-            rig.clock.AdvanceTo(step.mid(3).toULongLong());
-        else if (step == u"hide") {
-            coach.Silence(); // as the window does when it hides
-            rig.view.visible = false;
-        } else if (step == u"show")
-            rig.view.visible = true;
-        else if (step == u"space")
-            coach.SpeakWordOnShow();
-        else if (step.startsWith(u"opt "))
-            coach.SetOptions(parse(step.mid(4)));
-        else if (step == u"fail" && engine != nullptr)
-            engine->fail(QStringLiteral("audio gone"));
+    // "abandon" with both sentences, "bay" with none: abandon at 8 s, its sentences at 16
+    // and 24 s, bay at 32 s. Steps: "at MS" advances virtual time, "hide"/"show" the window,
+    // "space" the user's command, "opt W S RATE VOICE" new options, "fail" a later engine failure.
+    void speaksWhatTheStudyShows_data() {
+        QTest::addColumn<QString>("options");
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QStringList>("expected");
+        // clang-format off
+        QTest::newRow("silent by default, no engine made") << "0 0 -20 en-US" << QStringList{"at 39000"} << QStringList{};
+        QTest::newRow("space says the word on show, even under its sentence; a new word stops it")
+            << "0 0 -20 en-US" << QStringList{"at 17000", "space", "at 33000"}
+            << QStringList{"voice en-US -20", "say abandon", "stop"};
+        QTest::newRow("each new word, with the chosen voice and rate") << "1 0 10 en-GB" << QStringList{"at 39000"}
+            << QStringList{"voice en-GB 10", "say abandon", "stop", "say bay"};
+        QTest::newRow("sentences in English as they appear") << "1 1 -20 en-US" << QStringList{"at 30000"}
+            << QStringList{"voice en-US -20", "say abandon", "say They had to abandon the car.", "say Never abandon hope."};
+        QTest::newRow("nothing said on its own while hidden; hiding stops speech")
+            << "1 1 -20 en-US" << QStringList{"at 9000", "hide", "at 39000", "show", "space"}
+            << QStringList{"voice en-US -20", "say abandon", "stop", "stop", "say bay"};
+        QTest::newRow("options changed on the way take effect at once")
+            << "1 0 -20 en-US" << QStringList{"at 9000", "opt 0 1 30 en-GB", "at 39000"}
+            << QStringList{"voice en-US -20", "say abandon", "voice en-GB 30", "say They had to abandon the car.",
+                           "say Never abandon hope.", "stop"};
+        QTest::newRow("a later failure turns speaking off for the run")
+            << "1 0 -20 en-US" << QStringList{"at 9000", "fail", "at 39000", "space"}
+            << QStringList{"voice en-US -20", "say abandon", "report 无法朗读：audio gone"};
+        // clang-format on
     }
-    QCOMPARE(log, expected);
-    QCOMPARE(coach.EngineLoaded(), !expected.isEmpty());
-    rig.cycle->RemoveObserver(&coach);
-}
 
-void TestSpeech::reportsAMissingEngineOnce() {
-    // No module, and an engine that cannot speak: one line each, the command disabled after.
-    for (const bool made : {false, true}) {
+    void speaksWhatTheStudyShows() {
+        QFETCH(QString, options);
+        QFETCH(QStringList, steps);
+        QFETCH(QStringList, expected);
+        StudyRig rig;
+        QVERIFY(rig.Begin({{1, "abandon", 0, 0, "əˈbændən", "v. 放弃", "They had to abandon the car.", "他们只好弃车。",
+                            "Never abandon hope.", "永不放弃希望。"},
+                           {2, "bay", 0, 0, "", "n. 海湾"}},
+                          10));
         QStringList log;
+        FakeSpeaker* engine = nullptr;
         CSpeechCoach coach(
-            [&](QString* problem) -> std::unique_ptr<ISpeaker> {
-                if (made)
-                    return std::make_unique<FakeSpeaker>(log, QStringLiteral("语音服务没有英语语音"));
-                *problem = QStringLiteral("没有朗读模块");
-                return nullptr;
+            [&](QString*) {
+                auto made = std::make_unique<FakeSpeaker>(log);
+                engine = made.get();
+                return made;
             },
-            [] { return true; }, [&](const QString& line) { log << line; });
-        SpeechOptions o;
-        o.speakWord = true;
-        coach.SetOptions(o);
-        WordRecord word;
-        word.word = QStringLiteral("abandon");
-        coach.OnWordShown(word, true);
-        coach.SpeakWordOnShow();
-        coach.OnWordShown(word, false);
-        const QString why = made ? QStringLiteral("语音服务没有英语语音") : QStringLiteral("没有朗读模块");
-        QCOMPARE(log, QStringList{QStringLiteral("无法朗读：") + why});
-        QVERIFY(!coach.Available());
-        QCOMPARE(coach.Problem(), why);
+            [&] { return rig.view.visible; }, [&](const QString& line) { log << QStringLiteral("report ") + line; });
+        coach.SetOptions(Options(options));
+        rig.cycle->AddObserver(&coach);
+        for (const QString& step : steps) {
+            if (step.startsWith(u"at "))
+                rig.clock.AdvanceTo(step.mid(3).toULongLong());
+            else if (step == u"hide")
+                coach.Silence(), rig.view.visible = false; // as the window does when it hides
+            else if (step == u"show")
+                rig.view.visible = true;
+            else if (step == u"space")
+                coach.SpeakWordOnShow();
+            else if (step.startsWith(u"opt "))
+                coach.SetOptions(Options(step.mid(4)));
+            else if (step == u"fail" && engine != nullptr)
+                engine->fail(QStringLiteral("audio gone"));
+        }
+        QCOMPARE(log, expected);
+        QCOMPARE(coach.EngineLoaded(), !expected.isEmpty());
+        rig.cycle->RemoveObserver(&coach);
     }
-}
 
-void TestSpeech::readsOptionsWithDefaults() {
-    StudyRig rig; // points the settings at its own file
-    QCOMPARE(ReadSpeechOptions(), SpeechOptions{});
-    const QList<QPair<QByteArray, SpeechOptions>> cases{
-        {"SpeakWord=1\nSpeakSentences=2\nRate=-50\nVoice=en-gb\n", {true, true, -50, QStringLiteral("en-GB")}},
-        {"Rate=51\nVoice=C\n", {}},
-        {"Rate=-51\nVoice=\n", {}},
-        {"Rate=99999999999\n", {}},
-    };
-    for (const auto& [text, options] : cases) {
-        QFile file(rig.dir.filePath(QStringLiteral("mnemora.ini")));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("[Speech]\n" + text);
-        file.close();
-        QCOMPARE(ReadSpeechOptions(), options);
+    // No module, and an engine that cannot speak: one line each, the command disabled after.
+    void reportsAMissingEngineOnce() {
+        for (const bool made : {false, true}) {
+            const QString why = made ? QStringLiteral("语音服务没有英语语音") : QStringLiteral("没有朗读模块");
+            QStringList log;
+            CSpeechCoach coach(
+                [&](QString* problem) -> std::unique_ptr<ISpeaker> {
+                    if (made)
+                        return std::make_unique<FakeSpeaker>(log, why);
+                    *problem = why;
+                    return nullptr;
+                },
+                [] { return true; }, [&](const QString& line) { log << line; });
+            coach.SetOptions({true, false, 0, QStringLiteral("en-US")});
+            WordRecord word;
+            word.word = QStringLiteral("abandon");
+            coach.OnWordShown(word, true);
+            coach.SpeakWordOnShow();
+            coach.OnWordShown(word, false);
+            QCOMPARE(log, QStringList{QStringLiteral("无法朗读：") + why});
+            QVERIFY(!coach.Available() && coach.Problem() == why);
+        }
     }
-    SpeechOptions slow{false, true, -20, QStringLiteral("en-GB")};
-    QVERIFY(WriteSpeechOptions(slow));
-    QCOMPARE(ReadSpeechOptions(), slow);
-}
+
+    void readsOptionsWithDefaults() {
+        StudyRig rig; // points the settings at its own file
+        QCOMPARE(ReadSpeechOptions(), SpeechOptions{});
+        const QList<QPair<QByteArray, SpeechOptions>> cases{
+            {"SpeakWord=1\nSpeakSentences=2\nRate=-50\nVoice=en-gb\n", {true, true, -50, QStringLiteral("en-GB")}},
+            {"Rate=51\nVoice=C\n", {}},
+            {"Rate=-51\nVoice=\n", {}},
+            {"Rate=99999999999\n", {}},
+        };
+        for (const auto& [text, options] : cases) {
+            QVERIFY(testdata::WriteFile(rig.dir.filePath("mnemora.ini"), "[Speech]\n" + text));
+            QCOMPARE(ReadSpeechOptions(), options);
+        }
+        const SpeechOptions slow{false, true, -20, QStringLiteral("en-GB")};
+        QVERIFY(WriteSpeechOptions(slow));
+        QCOMPARE(ReadSpeechOptions(), slow);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestSpeech)
 #include "test_speech.moc"

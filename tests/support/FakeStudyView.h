@@ -1,6 +1,7 @@
 #pragma once
 
 #include "VirtualClock.h"
+#include "study/StudyCycle.h"
 #include "study/StudyView.h"
 
 #include <QList>
@@ -8,12 +9,8 @@
 #include <QStringList>
 #include <functional>
 
-namespace mnemora {
-class CStudyCycle;
-}
-
 // The float window as the study cycle sees it, on virtual time. Records what is shown
-// and every timer operation; ticks and the meaning delay reach the attached cycle.
+// and the timers armed and ticking; ticks and the meaning delay reach the attached cycle.
 class FakeStudyView final : public mnemora::IStudyView {
 public:
     struct Shown {
@@ -24,28 +21,43 @@ public:
     explicit FakeStudyView(VirtualClock& clock) : clock_(clock) {}
     void Attach(mnemora::CStudyCycle* cycle) { cycle_ = cycle; }
 
-    void ShowMessage(const QString& text, mnemora::MessageIcon icon) override {
-        messages.append({text, icon});
-    }
+    void ShowMessage(const QString& text, mnemora::MessageIcon icon) override { messages.append({text, icon}); }
     void ShowWordText(const QString& text) override { shown.append({clock_.Now(), text}); }
     bool IsFloatVisible() const override { return visible; }
     void ShowFloat() override { visible = true; }
     void HideFloat() override { visible = false; }
-    void ArmTimer(int id, uint32_t periodMs) override;
-    void KillTimer(int id) override;
-    void StartMeaningDelay(uint32_t delayMs) override;
-    void CancelMeaningDelay() override;
+    void ArmTimer(int id, uint32_t periodMs) override {
+        Log(QStringLiteral("arm %1 %2").arg(id).arg(periodMs));
+        const uint64_t period = periodMs == 0 ? 1 : periodMs;
+        clock_.Arm(id, period, period, [this, id] {
+            Log(QStringLiteral("tick %1").arg(id));
+            cycle_->OnTimer(id);
+        });
+    }
+    void KillTimer(int id) override { clock_.Cancel(id); }
+    void StartMeaningDelay(uint32_t delayMs) override {
+        Log(QStringLiteral("delay %1").arg(delayMs));
+        clock_.Arm(kDelayKey, delayMs, 0, [this] { cycle_->OnMeaningDelayElapsed(); });
+    }
+    void CancelMeaningDelay() override { clock_.Cancel(kDelayKey); }
     void ShowDesktopAlert(int seconds, const QString& text) override { alerts.append({seconds, text}); }
-    void RunOptionsSheet() override;
+    void RunOptionsSheet() override {
+        ++sheets;
+        timersKilledDuringSheet = !AnyTimerArmed();
+        if (onOptionsSheet)
+            onOptionsSheet();
+    }
 
-    bool TimerArmed(int id) const { return clock_.IsArmed(id); }
-    bool DelayPending() const { return clock_.IsArmed(kDelayKey); }
+    bool AnyTimerArmed() const {
+        return clock_.IsArmed(mnemora::kWordTimerId) || clock_.IsArmed(mnemora::kMeaningTimerId) ||
+               clock_.IsArmed(kDelayKey);
+    }
 
     QList<Shown> shown;
     QList<QPair<QString, mnemora::MessageIcon>> messages;
     QList<QPair<int, QString>> alerts;
-    // "t arm 1124 8000", "t kill 1125", "t delay 4000", "t cancel", "t tick 1124", "t sheet"
-    QStringList timerLog;
+    QStringList timerLog; // "t arm 1124 8000", "t delay 4000", "t tick 1124"
+    int sheets = 0;
     bool visible = true;
     bool timersKilledDuringSheet = false;
     std::function<void()> onOptionsSheet; // what the user does in the sheet

@@ -3,6 +3,7 @@
 #include "FakeStudyView.h"
 #include "FixtureDb.h"
 #include "VirtualClock.h"
+#include "settings/SettingsFile.h"
 #include "store/WordStore.h"
 #include "study/StudyCycle.h"
 
@@ -10,9 +11,9 @@
 #include <memory>
 
 // A program folder in a temporary directory with its settings file and db/ folder, a
-// word store on list files written there, and a study cycle whose view is a fake on
-// virtual time. Every statement the store executes is recorded.
-class StudyRig final {
+// word store on list files written there (every statement it executes recorded), and a
+// study cycle whose view is a fake on virtual time.
+class StudyRig {
 public:
     // templatePath: where the temporary folder goes (QTemporaryDir's default when empty).
     explicit StudyRig(const QString& templatePath = QString());
@@ -20,20 +21,35 @@ public:
     QString DbFile(const QString& name) const { return dir.filePath(QStringLiteral("db/") + name); }
     // Writes table into db/<file> (cet4.dat holds the first exam list).
     bool WriteList(const QList<fixture::Row>& rows, const QString& file = QStringLiteral("cet4.dat"),
-                   const QString& table = QStringLiteral("cet4"));
-    // Opens a list and selects its table, as start-up does.
-    void Open(int listIndex = 0, int category = 0);
-    // RunTimes (stored and cached) and the playback switches, then Open and the first scheduling.
-    void Begin(uint32_t runTimes, bool autoPlay = true, bool showSentence = true);
-    void SetSetting(const char* section, const char* key, uint32_t value);
+                   const QString& table = QStringLiteral("cet4")) {
+        return fixture::WriteTable(DbFile(file), table, rows);
+    }
+    // Opens the first list and selects its table, as start-up does.
+    void Open() {
+        store->OpenWordList(0, 0);
+        store->OpenWordTable();
+    }
+    // Writes rows as the first list, stores and caches RunTimes, sets the playback switches,
+    // then Open and the first scheduling.
+    bool Begin(const QList<fixture::Row>& rows, uint32_t runTimes, bool autoPlay = true, bool showSentence = true);
+    void SetSetting(const char* section, const char* key, uint32_t value) {
+        mnemora::WriteProfileUInt(section, key, value);
+    }
     // Points the settings at a file in a folder that does not exist: reads give the
     // defaults and every write fails.
-    void UseUnwritableSettings();
+    void UseUnwritableSettings() { mnemora::OverrideSettingsPath(dir.filePath(QStringLiteral("missing/mnemora.ini"))); }
+
     // The counters sent by the UPDATE statements recorded since `from`, as "index:show:due".
     QStringList WrittenCounters(qsizetype from = 0) const;
-    // showTimes of the batch entries, in batch order.
+    // showTimes and toShowTime of a row of the first list's file.
+    QPair<qint64, qint64> FileCounters(int index) const {
+        return fixture::Counters(DbFile(QStringLiteral("cet4.dat")), QStringLiteral("cet4"), index).value_or(qMakePair(-1, -1));
+    }
+    // Words and showTimes of the batch entries, in batch order.
+    QStringList BatchWords() const;
     QList<uint32_t> ShowTimes() const;
-    bool AnyTimerArmed() const;
+    // What the view showed, "time text" (time left out at 0), each text through name if given.
+    QStringList Trace(const std::function<QString(const QString&)>& name = {}) const;
 
     QTemporaryDir dir;
     VirtualClock clock;

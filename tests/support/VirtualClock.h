@@ -22,9 +22,7 @@ public:
 
 private:
     struct Event {
-        uint64_t due;
-        uint64_t period;
-        uint64_t order;
+        uint64_t due, period, order;
         Callback callback;
     };
     uint64_t now_ = 0;
