@@ -31,7 +31,6 @@ private slots:
         report.calendar.last() = 45;
         CProgressWindow window;
         window.ShowReport(report);
-        QCOMPARE(window.windowTitle(), QStringLiteral("学习进度"));
         QCOMPARE(
             window.findChild<QLabel*>("totals")->text(),
             QStringLiteral(
