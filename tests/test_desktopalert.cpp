@@ -1,3 +1,5 @@
+// The desktop alert's own rules: its time, hover, and stacking. Caption, text and placement
+// on a real display are checked by tests/e2e/menus.sh.
 #include "app/DesktopAlert.h"
 
 #include <QApplication>
@@ -16,89 +18,64 @@ namespace {
 void FlushDeletes() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
-
-QRect Available() {
-    return QGuiApplication::primaryScreen()->availableGeometry();
+// Inside the available area, near its right edge and, if asked, near its bottom.
+bool InCorner(const QRect& g, bool atBottom) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    return area.contains(g) && area.right() - g.right() <= 16 &&
+           (!atBottom || area.bottom() - g.bottom() <= 16);
 }
 } // namespace
 
 class TestDesktopAlert final : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() {
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            delete widget;
-    }
+    void cleanup() { qDeleteAll(QApplication::topLevelWidgets()); }
 
-    // Caption, text and placement on a real display are checked by tests/e2e/menus.sh.
-    void emptyTextStillShowsALine() {
-        CDesktopAlert* alert = ShowDesktopAlert(nullptr, 15, QString(""));
-        QCOMPARE(alert->Text(), QStringLiteral(" "));
-        QVERIFY(alert->isVisible());
-        QVERIFY(qAbs(alert->windowOpacity() - 240 / 255.0) < 0.01);
-    }
-
-    void closesItselfWhenItsTimeIsUp_data() {
-        QTest::addColumn<unsigned>("seconds");
-        QTest::addColumn<int>("interval");
-        QTest::newRow("statistics") << 15u << 15000;
-        QTest::newRow("longer than a timer holds") << 4000000u << INT_MAX;
-        QTest::newRow("until the user closes it") << 0u << 0;
-    }
+    // Seconds given and the timer's interval: a time beyond what a timer holds is clipped,
+    // and 0 waits for the close button. While the mouse rests on it the alert stays.
     void closesItselfWhenItsTimeIsUp() {
-        QFETCH(unsigned, seconds);
-        QFETCH(int, interval);
-        QPointer<CDesktopAlert> alert = ShowDesktopAlert(nullptr, seconds, QStringLiteral("x"));
-        QTimer* timer = alert->CloseTimer();
-        QCOMPARE(timer->isActive(), interval > 0);
-        if (interval == 0) {
-            alert->CloseButton()->click();
-        } else {
-            QVERIFY(timer->isSingleShot());
-            QCOMPARE(timer->interval(), interval);
-            // While the mouse rests on it the alert stays; leaving starts the time again.
-            QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
-            QApplication::sendEvent(alert, &enter);
-            QVERIFY(!timer->isActive());
-            QEvent leave(QEvent::Leave);
-            QApplication::sendEvent(alert, &leave);
-            QVERIFY(timer->isActive());
-            QMetaObject::invokeMethod(timer, "timeout");
+        for (const auto& [seconds, interval] : {std::pair{15u, 15000}, {4000000u, INT_MAX}, {0u, 0}}) {
+            QPointer<CDesktopAlert> alert = ShowDesktopAlert(nullptr, seconds, QStringLiteral("x"));
+            QTimer* timer = alert->CloseTimer();
+            QCOMPARE(timer->isActive(), interval > 0);
+            if (interval == 0) {
+                alert->CloseButton()->click();
+            } else {
+                QVERIFY(timer->isSingleShot());
+                QCOMPARE(timer->interval(), interval);
+                QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+                QApplication::sendEvent(alert, &enter);
+                QVERIFY(!timer->isActive());
+                QEvent leave(QEvent::Leave);
+                QApplication::sendEvent(alert, &leave);
+                QVERIFY(timer->isActive());
+                QMetaObject::invokeMethod(timer, "timeout");
+            }
+            FlushDeletes();
+            QVERIFY(alert.isNull());
         }
-        FlushDeletes();
-        QVERIFY(alert.isNull());
     }
 
+    // Alerts stack upward from the bottom-right corner; a closed one frees its place, and
+    // a full column overlaps rather than leaving the screen.
     void alertsAreIndependentAndStackUpward() {
         QWidget owner;
-        QPointer<CDesktopAlert> first = ShowDesktopAlert(&owner, 15, QStringLiteral("first"));
+        QPointer<CDesktopAlert> first = ShowDesktopAlert(&owner, 15, QString(""));
+        QCOMPARE(first->Text(), QStringLiteral(" ")); // an empty text still shows a line
+        QVERIFY(first->isVisible() && qAbs(first->windowOpacity() - 240 / 255.0) < 0.01);
         QPointer<CDesktopAlert> second =
             ShowDesktopAlert(&owner, 15, QStringLiteral("second\nwith two lines"));
-        const QRect available = Available();
-        for (CDesktopAlert* alert : {first.data(), second.data()}) {
-            QVERIFY(available.contains(alert->TargetGeometry()));
-            QVERIFY(available.right() - alert->TargetGeometry().right() <= 16);
-        }
-        QVERIFY(available.bottom() - first->TargetGeometry().bottom() <= 16);
+        QVERIFY(InCorner(first->TargetGeometry(), true) && InCorner(second->TargetGeometry(), false));
         QVERIFY(second->TargetGeometry().bottom() < first->TargetGeometry().top());
-
         QMetaObject::invokeMethod(first->CloseTimer(), "timeout");
         FlushDeletes();
         QVERIFY(first.isNull());
-        QVERIFY(!second.isNull());
-        QVERIFY(second->isVisible());
-        QVERIFY(second->CloseTimer()->isActive());
-
-        // The place the first one left is free again.
+        QVERIFY(second->isVisible() && second->CloseTimer()->isActive());
         QPointer<CDesktopAlert> third = ShowDesktopAlert(&owner, 15, QStringLiteral("third"));
-        QVERIFY(available.bottom() - third->TargetGeometry().bottom() <= 16);
+        QVERIFY(InCorner(third->TargetGeometry(), true));
         QVERIFY(!third->TargetGeometry().intersects(second->TargetGeometry()));
-    }
-
-    void aFullColumnOverlapsInsteadOfLeavingTheScreen() {
         for (int i = 0; i < 40; ++i)
-            QVERIFY(
-                Available().contains(ShowDesktopAlert(nullptr, 15, QStringLiteral("x"))->TargetGeometry()));
+            QVERIFY(InCorner(ShowDesktopAlert(nullptr, 15, QStringLiteral("x"))->TargetGeometry(), false));
     }
 };
 

@@ -1,7 +1,7 @@
 // The float window on its own (offscreen): colouring, the appearance commands and what
 // they store, hover over a transparent background, live opacity and changing the list.
-// Toggle menus and a second start are driven on a real display by tests/e2e. Every start
-// uses a private settings file, word-list folder, runtime folder and autostart folder.
+// Defaults, menus, dragging and a second start are driven on a real display by tests/e2e.
+// Every start uses a private settings file, word-list folder, runtime and autostart folder.
 #include "FixtureDb.h"
 #include "TestData.h"
 #include "app/FontColorDialog.h"
@@ -26,57 +26,46 @@ using namespace mnemora;
 
 namespace {
 
-QColor Rgb(uint32_t colorRef) {
-    return QColor(static_cast<int>(colorRef & 0xFF), static_cast<int>((colorRef >> 8) & 0xFF),
-                  static_cast<int>((colorRef >> 16) & 0xFF));
-}
+const QColor kDefaultBack(221, 243, 255);
 
+QColor Rgb(uint32_t c) {
+    return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
+                  static_cast<int>((c >> 16) & 0xFF));
+}
 // A point of the background outside the word label.
 QColor BackgroundPixel(QWidget& window) {
     return window.grab().toImage().pixelColor(2, 2);
 }
-
 bool SameOpacity(double opacity, int alpha) {
     return qAbs(opacity - alpha / 255.0) < 0.5 / 255.0;
 }
-
 // showTimes of the first row of a list, as stored.
-qint64 StoredShows(const QString& path, const QString& table) {
-    return fixture::Counters(path, table, 1).value_or(qMakePair(-1, -1)).first;
+qint64 StoredShows(const QString& path, const char* table) {
+    return fixture::Counters(path, QString::fromLatin1(table), 1).value_or(qMakePair(-1, -1)).first;
+}
+void SendLeave(QWidget* window) {
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(window, &leave);
 }
 
-QByteArray FileBytes(const QString& path) {
-    return testdata::ReadFile(path, "(missing)");
-}
-
-// Answers the next modal dialog of type T once it is up: act on it, then it is done.
-// A dialog of another type, or none within a few seconds, is rejected so the test goes on.
+// Answers the modal dialog the next command opens: act on it when it is a T, else reject it.
 template <typename T> void AnswerModal(std::function<void(T*)> act) {
-    auto* poll = new QTimer;
-    poll->setInterval(10);
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, tries, act] {
+    QTimer::singleShot(0, [act] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (dialog == nullptr && ++*tries < 500)
-            return;
-        poll->deleteLater();
-        poll->stop();
         if (auto* wanted = qobject_cast<T*>(dialog))
             act(wanted);
         else if (dialog != nullptr)
             dialog->reject();
     });
-    poll->start();
 }
 
 // The offscreen platform cannot set a window's opacity or size hints and has no tray;
 // it says so on every start. Everything else reaches the test log.
 QtMessageHandler previousHandler = nullptr;
 void QuietPlatform(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (message.startsWith(QLatin1String("This plugin does not support")) ||
-        message.contains(QLatin1String("systemTrayWindowChanged")))
-        return;
-    previousHandler(type, context, message);
+    if (!message.startsWith(QLatin1String("This plugin does not support")) &&
+        !message.contains(QLatin1String("systemTrayWindowChanged")))
+        previousHandler(type, context, message);
 }
 
 } // namespace
@@ -85,28 +74,22 @@ class TestFloatWindow final : public QObject {
     Q_OBJECT
 
     QTemporaryDir root;
-    QString ini;
-    QString cet4;
-    QString cet6;
+    QString ini, cet4, cet6;
 
     // A fresh program start on the given settings: both lists rewritten with zero counters.
     std::unique_ptr<CMnemoraDlg> Start(const QByteArray& settings = QByteArray()) {
         QFile::remove(ini);
-        if (!settings.isEmpty() && !testdata::WriteFile(ini, settings))
-            return nullptr;
         QFile::remove(cet4);
         QFile::remove(cet6);
-        QList<fixture::Row> sixRows = fixture::GeneratedRows(6);
         QList<fixture::Row> nineRows = fixture::GeneratedRows(9);
         for (fixture::Row& row : nineRows)
             row.word = QStringLiteral("six") + row.index.toString();
-        if (!fixture::WriteTable(cet4, QStringLiteral("cet4"), sixRows) ||
+        if ((!settings.isEmpty() && !testdata::WriteFile(ini, settings)) ||
+            !fixture::WriteTable(cet4, QStringLiteral("cet4"), fixture::GeneratedRows(6)) ||
             !fixture::WriteTable(cet6, QStringLiteral("cet6"), nineRows))
             return nullptr;
         auto window = std::make_unique<CMnemoraDlg>();
-        if (!window->OnInitDialog())
-            return nullptr;
-        return window;
+        return window->OnInitDialog() ? std::move(window) : nullptr;
     }
 
 private slots:
@@ -127,192 +110,128 @@ private slots:
         cet6 = root.filePath(QStringLiteral("app/db/cet6.dat"));
     }
 
-    // The defaults and the drawn text are checked on a real display by the desktop tests;
-    // only exactly 1 switches top-most on.
-    void startsFromTheStoredAppearance() {
-        const QColor back(10, 20, 30);
-        const QColor text(250, 200, 0);
-        auto window = Start("[FloatWindow]\nBackGroundR=10\nBackGroundG=20\nBackGroundB=30\n"
-                            "TextR=250\nTextG=200\nTextB=0\nTransparent=128\nTOPMOST=2\nShowSentence=0\n");
-        QVERIFY(window);
-        QCOMPARE(BackgroundPixel(*window), back);
-        QVERIFY(SameOpacity(window->windowOpacity(), 128));
-        QLabel* label = window->WordLabel();
-        QCOMPARE(label->palette().color(QPalette::WindowText), text);
-        QCOMPARE(label->font().family(), QStringLiteral("Times New Roman"));
-        QVERIFY(!window->CurrentMenuState().topMost);
-        QVERIFY(!window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-        QVERIFY(!window->CurrentMenuState().showSentence);
-    }
-
-    void backgroundTransparencyIsNeitherStoredNorKept() {
+    // Background transparency is a look of this run only, and a live opacity ends it.
+    void backgroundTransparencyIsNotStoredAndEndsWithLiveOpacity() {
         auto window = Start("[FloatWindow]\nTransparent=200\n");
         QVERIFY(window);
-        const QByteArray before = FileBytes(ini);
+        const QByteArray before = testdata::ReadFile(ini);
         window->OnCommand(cmd::kBackTransparent); // how it looks: the hover test
         QVERIFY(window->CurrentMenuState().backTransparent);
         window->OnCommand(cmd::kBackTransparent);
         QVERIFY(!window->CurrentMenuState().backTransparent);
-        QCOMPARE(BackgroundPixel(*window), QColor(221, 243, 255));
+        QCOMPARE(BackgroundPixel(*window), kDefaultBack);
         QVERIFY(SameOpacity(window->windowOpacity(), 200));
         window->OnCommand(cmd::kBackTransparent);
-        QCOMPARE(FileBytes(ini), before);
-
-        window.reset();
-        window = Start(before);
-        QVERIFY(window);
-        QVERIFY(!window->backTransparent);
-    }
-
-    void hoverShowsTheBackgroundOnlyWhileTransparent_data() {
-        QTest::addColumn<bool>("transparent");
-        QTest::newRow("transparent") << true;
-        QTest::newRow("opaque") << false;
-    }
-    void hoverShowsTheBackgroundOnlyWhileTransparent() {
-        QFETCH(bool, transparent);
-        auto window = Start("[FloatWindow]\nTransparent=180\n");
-        QVERIFY(window);
-        window->show();
-        if (transparent)
-            window->OnBackTransparent();
-        const QColor back(221, 243, 255);
-        const auto expectShown = [&](bool shown) {
-            QCOMPARE(window->HoverShown(), shown);
-            if (shown || !transparent) {
-                QCOMPARE(BackgroundPixel(*window), back);
-                QVERIFY(SameOpacity(window->windowOpacity(), 180));
-            } else {
-                QCOMPARE(BackgroundPixel(*window).alpha(), 0);
-                QVERIFY(SameOpacity(window->windowOpacity(), 255));
-            }
-        };
-
-        QMouseEvent move(QEvent::MouseMove, QPointF(30, 30), window->mapToGlobal(QPointF(30, 30)),
-                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(window.get(), &move);
-        QVERIFY(window->HoverTimer().isActive()); // hover needs the mouse to rest first
-        expectShown(false);
-        QMetaObject::invokeMethod(&window->HoverTimer(), "timeout");
-        expectShown(transparent);
-        QEvent leave(QEvent::Leave);
-        QApplication::sendEvent(window.get(), &leave);
-        QVERIFY(!window->HoverTimer().isActive());
-        expectShown(false);
-        QVERIFY(window->CurrentMenuState().backTransparent == transparent); // hover never switches it
-    }
-
-    void liveOpacityEndsBackgroundTransparency_data() {
-        QTest::addColumn<int>("alpha");
-        QTest::newRow("half") << 128;
-        QTest::newRow("invisible") << 0;
-    }
-    void liveOpacityEndsBackgroundTransparency() {
-        QFETCH(int, alpha);
-        auto window = Start();
-        QVERIFY(window);
-        window->OnBackTransparent();
         QMetaObject::invokeMethod(&window->HoverTimer(), "timeout");
         QVERIFY(window->HoverShown());
-        window->SetAlphaLive(alpha);
-        QVERIFY(!window->backTransparent);
-        QVERIFY(!window->HoverShown());
-        QCOMPARE(window->alpha, alpha);
-        QVERIFY(SameOpacity(window->windowOpacity(), alpha));
-        QCOMPARE(BackgroundPixel(*window), QColor(221, 243, 255));
+        window->SetAlphaLive(0);
+        QVERIFY(!window->backTransparent && !window->HoverShown());
+        QVERIFY(SameOpacity(window->windowOpacity(), 0));
+        QCOMPARE(BackgroundPixel(*window), kDefaultBack);
+        QCOMPARE(testdata::ReadFile(ini), before); // the options sheet stores the opacity
+        window.reset();
+        window = Start(before);
+        QVERIFY(window && !window->backTransparent);
     }
 
-    void changingTheListSavesTheOldBatch() {
-        auto window = Start();
-        QVERIFY(window);
-        window->Study().OnTimer(kWordTimerId);
-        QCOMPARE(window->WordLabel()->text(), QStringLiteral("word1"));
-        QCOMPARE(StoredShows(cet4, QStringLiteral("cet4")), qint64{0});
-
-        window->ChangeWordList(0, 1);
-        QCOMPARE(StoredShows(cet4, QStringLiteral("cet4")), qint64{1});
-        QCOMPARE(window->Store().listIndex, 1);
-        QCOMPARE(QByteArray(window->Store().tableName.data()), QByteArray("cet6"));
-        QCOMPARE(window->Store().recordCount, 9);
-        window->Study().OnTimer(kWordTimerId);
-        QCOMPARE(window->WordLabel()->text(), QStringLiteral("six1"));
-
-        // The next change writes the new list's counters, not the old one's.
-        window->ChangeWordList(0, 0);
-        QCOMPARE(StoredShows(cet6, QStringLiteral("cet6")), qint64{1});
-        QCOMPARE(StoredShows(cet4, QStringLiteral("cet4")), qint64{1});
-    }
-
-    void backgroundColourDialog_data() {
-        QTest::addColumn<bool>("accept");
-        QTest::addColumn<bool>("transparent");
-        QTest::newRow("chosen") << true << false;
-        QTest::newRow("cancelled") << false << false;
-        // The new colour shows until the mouse leaves: the old one is still the key.
-        QTest::newRow("chosen while transparent") << true << true;
-    }
-    void backgroundColourDialog() {
-        QFETCH(bool, accept);
-        QFETCH(bool, transparent);
-        auto window = Start("[FloatWindow]\nBackGroundR=1\nBackGroundG=2\nBackGroundB=3\n");
-        QVERIFY(window);
-        if (transparent)
-            window->OnBackTransparent();
-        AnswerModal<QColorDialog>([accept](QColorDialog* dialog) {
-            dialog->setCurrentColor(QColor(10, 200, 30));
-            accept ? dialog->accept() : dialog->reject();
-        });
-        window->OnCommand(cmd::kBackColor);
-        const QColor expected = accept ? QColor(10, 200, 30) : QColor(1, 2, 3);
-        QCOMPARE(Rgb(window->backColor), expected);
-        QCOMPARE(BackgroundPixel(*window), expected);
-        QCOMPARE(Rgb(ReadBackgroundColor()), expected);
-        if (transparent) {
-            QEvent leave(QEvent::Leave);
-            QApplication::sendEvent(window.get(), &leave);
-            QCOMPARE(BackgroundPixel(*window).alpha(), 0);
+    void hoverShowsTheBackgroundOnlyWhileTransparent() {
+        for (const bool transparent : {true, false}) {
+            const char* row = transparent ? "transparent" : "opaque";
+            auto window = Start("[FloatWindow]\nTransparent=180\n");
+            QVERIFY(window);
+            window->show();
+            if (transparent)
+                window->OnBackTransparent();
+            const auto expectShown = [&](bool shown) {
+                const bool keyed = transparent && !shown;
+                QVERIFY2(window->HoverShown() == shown, row);
+                QVERIFY2(BackgroundPixel(*window) == (keyed ? QColor(Qt::transparent) : kDefaultBack), row);
+                QVERIFY2(SameOpacity(window->windowOpacity(), keyed ? 255 : 180), row);
+            };
+            QMouseEvent move(QEvent::MouseMove, QPointF(30, 30), window->mapToGlobal(QPointF(30, 30)),
+                             Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(window.get(), &move);
+            QVERIFY(window->HoverTimer().isActive()); // hover needs the mouse to rest first
+            expectShown(false);
+            QMetaObject::invokeMethod(&window->HoverTimer(), "timeout");
+            expectShown(transparent);
+            SendLeave(window.get());
+            QVERIFY(!window->HoverTimer().isActive());
+            expectShown(false);
+            QVERIFY2(window->CurrentMenuState().backTransparent == transparent,
+                     row); // hover never switches it
         }
     }
 
-    void fontAndTextColourDialog_data() {
-        QTest::addColumn<int>("answer"); // 0 cancel, 1 OK as opened, 2 OK with a colour
-        QTest::addColumn<QColor>("expected");
-        QTest::newRow("cancelled") << 0 << QColor(250, 200, 0);
-        QTest::newRow("colour untouched is black") << 1 << QColor(0, 0, 0);
-        QTest::newRow("colour chosen") << 2 << QColor(1, 2, 3);
-    }
-    void fontAndTextColourDialog() {
-        QFETCH(int, answer);
-        QFETCH(QColor, expected);
-        auto window = Start("[FloatWindow]\nTextR=250\nTextG=200\nTextB=0\n");
+    // Each change saves the batch of the list open until then, not of the first one.
+    void changingTheListSavesTheOpenBatch() {
+        auto window = Start();
         QVERIFY(window);
-        const QFont before = window->WordLabel()->font();
-        auto chosen = std::make_shared<QFont>(before);
-        AnswerModal<CFontColorDialog>([answer, chosen](CFontColorDialog* dialog) {
-            if (answer == 0) {
-                dialog->reject();
-                return;
-            }
-            if (answer == 2)
-                dialog->SetColor(QColor(1, 2, 3));
-            // Any installed face but the current one.
-            auto* fonts = dialog->findChild<QFontDialog*>();
-            for (const QString& family : QFontDatabase::families()) {
-                if (fonts != nullptr && family != fonts->currentFont().family()) {
-                    fonts->setCurrentFont(QFont(family, 20));
-                    break;
-                }
-            }
-            *chosen = dialog->SelectedFont();
-            dialog->accept();
-        });
-        window->OnCommand(cmd::kTextColor);
-        QCOMPARE(Rgb(window->textColor), expected);
-        QCOMPARE(Rgb(ReadTextColor()), expected);
-        QCOMPARE(window->WordLabel()->palette().color(QPalette::WindowText), expected);
-        QCOMPARE(window->WordLabel()->font(), answer == 0 ? before : *chosen);
-        if (answer != 0)
-            QVERIFY(chosen->family() != before.family());
+        window->Study().OnTimer(kWordTimerId);
+        QCOMPARE(StoredShows(cet4, "cet4"), qint64{0});
+        window->ChangeWordList(0, 1);
+        QCOMPARE(StoredShows(cet4, "cet4"), qint64{1});
+        window->Study().OnTimer(kWordTimerId);
+        QCOMPARE(window->WordLabel()->text(), QStringLiteral("six1"));
+        window->ChangeWordList(0, 0);
+        QCOMPARE(StoredShows(cet6, "cet6"), qint64{1});
+        QCOMPARE(StoredShows(cet4, "cet4"), qint64{1});
+    }
+
+    // The cancelled rows also show the stored colours at start.
+    void backgroundColourDialog() {
+        // The colour chosen while transparent shows until the mouse leaves: the old one is still the key.
+        for (const auto& [accept, transparent] : {std::pair{true, false}, {false, false}, {true, true}}) {
+            auto window = Start("[FloatWindow]\nBackGroundR=1\nBackGroundG=2\nBackGroundB=3\n");
+            QVERIFY(window);
+            if (transparent)
+                window->OnBackTransparent();
+            AnswerModal<QColorDialog>([accept = accept](QColorDialog* dialog) {
+                dialog->setCurrentColor(QColor(10, 200, 30));
+                accept ? dialog->accept() : dialog->reject();
+            });
+            window->OnCommand(cmd::kBackColor);
+            const QColor expected = accept ? QColor(10, 200, 30) : QColor(1, 2, 3);
+            const QByteArray row =
+                accept ? (transparent ? "chosen while transparent" : "chosen") : "cancelled";
+            QVERIFY2(BackgroundPixel(*window) == expected && Rgb(ReadBackgroundColor()) == expected, row);
+            SendLeave(window.get());
+            QVERIFY2((BackgroundPixel(*window).alpha() == 0) == transparent, row);
+        }
+    }
+
+    void fontAndTextColourDialog() {
+        const struct {
+            const char* row;
+            bool accept, chooseColour;
+            QColor expected;
+        } rows[] = {{"cancelled", false, false, QColor(250, 200, 0)},
+                    {"colour untouched is black", true, false, QColor(0, 0, 0)},
+                    {"colour chosen", true, true, QColor(1, 2, 3)}};
+        for (const auto& row : rows) {
+            auto window = Start("[FloatWindow]\nTextR=250\nTextG=200\nTextB=0\n");
+            QVERIFY(window);
+            const QFont before = window->WordLabel()->font();
+            auto chosen = std::make_shared<QFont>(before);
+            AnswerModal<CFontColorDialog>([&row, chosen](CFontColorDialog* dialog) {
+                if (!row.accept)
+                    return dialog->reject();
+                if (row.chooseColour)
+                    dialog->SetColor(QColor(1, 2, 3));
+                // Any installed face but the current one.
+                const QStringList families = QFontDatabase::families();
+                if (auto* fonts = dialog->findChild<QFontDialog*>())
+                    fonts->setCurrentFont(
+                        QFont(families.value(families.value(0) == fonts->currentFont().family()), 20));
+                *chosen = dialog->SelectedFont();
+                dialog->accept();
+            });
+            window->OnCommand(cmd::kTextColor);
+            QVERIFY2(Rgb(ReadTextColor()) == row.expected, row.row);
+            QVERIFY2(window->WordLabel()->palette().color(QPalette::WindowText) == row.expected, row.row);
+            QVERIFY2(window->WordLabel()->font() == (row.accept ? *chosen : before), row.row);
+            QVERIFY2(!row.accept || chosen->family() != before.family(), row.row);
+        }
     }
 };
 

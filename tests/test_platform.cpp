@@ -1,5 +1,5 @@
 // Small platform pieces: the display platform choice, the updater hand-off and the
-// autostart entry.
+// autostart entry (its Exec line at a first start: tests/e2e/float_window.sh).
 #include "TestData.h"
 #include "platform/AutoStart.h"
 #include "platform/PlatformChoice.h"
@@ -18,11 +18,6 @@ namespace {
 QByteArray Script(const QByteArray& marker) {
     return "#!/bin/sh\necho started > \"$(dirname \"$0\")/" + marker + "\"\n";
 }
-void WriteScript(const QString& path, const QByteArray& marker, bool executable = true) {
-    QVERIFY(testdata::WriteFile(path, Script(marker)));
-    if (executable)
-        QVERIFY(QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ExeOwner));
-}
 QString Entry() {
     return QString::fromUtf8(testdata::ReadFile(AutostartFilePath()));
 }
@@ -40,22 +35,18 @@ private slots:
     }
 
     // XDG_SESSION_TYPE, WAYLAND_DISPLAY, DISPLAY, QT_QPA_PLATFORM before, and after.
-    void xcbIsChosenOnlyForWaylandWithXWayland_data() {
-        QTest::addColumn<QByteArrayList>("env");
-        for (const QByteArrayList& row : {QByteArrayList{"wayland", "", ":0", "", "xcb"},
+    void xcbIsChosenOnlyForWaylandWithXWayland() {
+        const char* names[] = {"XDG_SESSION_TYPE", "WAYLAND_DISPLAY", "DISPLAY", "QT_QPA_PLATFORM"};
+        for (const QByteArrayList& env : {QByteArrayList{"wayland", "", ":0", "", "xcb"},
                                           {"tty", "wayland-0", ":1", "", "xcb"},
                                           {"wayland", "wayland-0", "", "", ""},
                                           {"wayland", "w-0", ":0", "wayland", "wayland"},
-                                          {"x11", "", ":0", "", ""}})
-            QTest::newRow(row.join(u',')) << row;
-    }
-    void xcbIsChosenOnlyForWaylandWithXWayland() {
-        QFETCH(QByteArrayList, env);
-        const char* names[] = {"XDG_SESSION_TYPE", "WAYLAND_DISPLAY", "DISPLAY", "QT_QPA_PLATFORM"};
-        for (int i = 0; i < 4; ++i)
-            env[i].isEmpty() ? qunsetenv(names[i]) : qputenv(names[i], env[i]);
-        QCOMPARE(PreferXcbOnWayland(), env[4] != env[3]);
-        QCOMPARE(qgetenv("QT_QPA_PLATFORM"), env[4]);
+                                          {"x11", "", ":0", "", ""}}) {
+            for (int i = 0; i < 4; ++i)
+                env[i].isEmpty() ? qunsetenv(names[i]) : qputenv(names[i], env[i]);
+            QVERIFY2(PreferXcbOnWayland() == (env[4] != env[3]), env.join(','));
+            QCOMPARE(qgetenv("QT_QPA_PLATFORM"), env[4]);
+        }
     }
 
     // "update" and "update.new": absent, script, plain file, folder, link to a script.
@@ -63,43 +54,39 @@ private slots:
         const struct {
             const char *old, *fresh, *ran;
             bool error;
-        } rows[] = {
-            {"script", "script", "new-ran", false},
-            {"", "script", "new-ran", false},
-            {"script", "", "old-ran", false},
-            {"folder", "script", "", true},
-            {"script", "folder", "", true},
-            {"plain", "", "", false},
-            {"folder", "", "", false},
-            {"link", "", "", false},
-            {"", "", "", false},
-        };
+        } rows[] = {{"script", "script", "new-ran", false},
+                    {"", "script", "new-ran", false},
+                    {"script", "", "old-ran", false},
+                    {"folder", "script", "", true},
+                    {"script", "folder", "", true},
+                    {"plain", "", "", false},
+                    {"folder", "", "", false},
+                    {"link", "", "", false},
+                    {"", "", "", false}};
         for (const auto& row : rows) {
             QTemporaryDir dir;
             const auto make = [&](const QString& kind, const QString& name, const QByteArray& marker) {
-                const QString path = dir.filePath(name);
-                if (kind == u"script" || kind == u"plain")
-                    WriteScript(path, marker, kind == u"script");
-                else if (kind == u"folder")
+                const QString path = dir.filePath(kind == u"link" ? "real" : name);
+                if (kind == u"folder")
                     QVERIFY(QDir().mkpath(path + "/inside"));
-                else if (kind == u"link") {
-                    WriteScript(dir.filePath("real"), marker);
-                    QVERIFY(QFile::link(dir.filePath("real"), path));
-                }
+                else if (!kind.isEmpty() && testdata::WriteFile(path, Script(marker)) && kind != u"plain")
+                    QVERIFY(QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ExeOwner));
+                if (kind == u"link")
+                    QVERIFY(QFile::link(path, dir.filePath(name)));
             };
             make(row.old, "update", "old-ran");
             make(row.fresh, "update.new", "new-ran");
             const UpdaterHandOffResult result = HandOffToUpdater(dir.path());
-            const QString tag = QString("%1/%2").arg(row.old, row.fresh);
-            QVERIFY2(result.error.isEmpty() != row.error, qPrintable(tag));
+            const QByteArray tag = QByteArray(row.old) + '/' + row.fresh;
+            QVERIFY2(result.error.isEmpty() != row.error, tag);
             if (row.error) { // the path and why; nothing lost, even an executable "update" is skipped
-                QVERIFY(result.error.size() > dir.filePath("update.new").size() + 2);
-                QVERIFY(result.error.contains(dir.filePath("update.new")));
-                QVERIFY(QFileInfo(dir.filePath("update")).exists() &&
+                QVERIFY(result.error.startsWith(dir.filePath("update.new") + ": ") &&
+                        result.error.size() > dir.filePath("update.new").size() + 2);
+                QVERIFY(QFileInfo::exists(dir.filePath("update")) &&
                         QFile::exists(dir.filePath("update.new")));
             }
-            QCOMPARE(result.replaced, !row.error && qstrcmp(row.fresh, "script") == 0);
-            QVERIFY2(result.started == (*row.ran != 0), qPrintable(tag));
+            QVERIFY2(result.replaced == (!row.error && qstrcmp(row.fresh, "script") == 0), tag);
+            QVERIFY2(result.started == (*row.ran != 0), tag);
             if (*row.ran) {
                 QVERIFY(!QFile::exists(dir.filePath("update.new")));
                 QCOMPARE(testdata::ReadFile(dir.filePath("update")), Script(row.ran));
@@ -109,47 +96,23 @@ private slots:
         QVERIFY(!HandOffToUpdater(QString()).started);
     }
 
+    // A new entry, and one registered over: what is not ours is kept, Exec only once.
     void autostartRegisterAndRemove() {
         QCOMPARE(AutostartFilePath(), config_->filePath("autostart/Mnemora.desktop"));
         QVERIFY(!IsAutostartRegistered());
         QVERIFY(UnregisterAutostart()); // nothing to remove is no failure
         QVERIFY(RegisterAutostart());
+        QCOMPARE(Entry(), "[Desktop Entry]\nType=Application\nName=Mnemora\nExec=/opt/mnemora/mnemora\n"
+                          "X-GNOME-Autostart-enabled=true\n");
         QVERIFY(IsAutostartRegistered());
-        QVERIFY(Entry().startsWith("[Desktop Entry]\n") && Entry().contains("\nName=Mnemora\n"));
-        QVERIFY(Entry().contains("\nExec=/opt/mnemora/mnemora\n"));
-        // Registering again from another folder rewrites the command, once, quoted.
-        SetProgramFilePath("/home/li ming/mnemora");
-        QVERIFY(RegisterAutostart());
-        QCOMPARE(Entry().count("Exec="), 1);
-        QVERIFY(Entry().contains("\nExec=\"/home/li ming/mnemora\"\n"));
         QVERIFY(UnregisterAutostart());
         QVERIFY(!QFile::exists(AutostartFilePath()));
-    }
-
-    void autostartRegisteredUnlessHidden_data() {
-        testdata::AddStringRows(
-            "content", "registered",
-            {{"another program's entry", "[Desktop Entry]\nExec=/usr/bin/other\n", "1"},
-             {"hidden", "[Desktop Entry]\nExec=x\nHidden=true\n", ""},
-             {"hidden, spaced, CRLF", "[Desktop Entry]\r\nHidden = true\r\n", ""},
-             {"in another group", "[Desktop Entry]\nExec=x\n[Desktop Action a]\nHidden=true\n", "1"},
-             {"value is case-sensitive", "[Desktop Entry]\nHidden=True\n", "1"}});
-    }
-    void autostartRegisteredUnlessHidden() {
-        QFETCH(QString, content);
-        QFETCH(QString, registered);
-        QVERIFY(testdata::WriteFile(AutostartFilePath(), content.toUtf8()));
-        QCOMPARE(IsAutostartRegistered(), !registered.isEmpty());
-        QVERIFY(RegisterAutostart());
-        QVERIFY(IsAutostartRegistered());
-    }
-
-    void autostartRegisterKeepsTheOtherLines() {
         QVERIFY(testdata::WriteFile(
             AutostartFilePath(), "# kept comment\n[Desktop Entry]\nName=Mnemora trainer\nName[zh_CN]=背单词\n"
                                  "Exec=/old/place/mnemora\nTryExec=/old/place/mnemora\nHidden=true\n"
                                  "X-GNOME-Autostart-enabled=false\nComment=mine\n"
                                  "[Desktop Action quiet]\nExec=/usr/bin/quiet\n"));
+        QVERIFY(!IsAutostartRegistered());
         QVERIFY(RegisterAutostart());
         QVERIFY(IsAutostartRegistered());
         QCOMPARE(Entry(), "# kept comment\n[Desktop Entry]\nType=Application\nExec=/opt/mnemora/mnemora\n"
@@ -157,18 +120,30 @@ private slots:
                           "Comment=mine\n[Desktop Action quiet]\nExec=/usr/bin/quiet\n");
     }
 
-    void autostartExecQuotesAndEscapes_data() {
-        testdata::AddStringRows(
-            "path", "exec",
-            {{"plain", "/opt/mnemora/mnemora", "/opt/mnemora/mnemora"},
-             {"spaces", "/home/li ming/Mnemora 1.2/mnemora", "\"/home/li ming/Mnemora 1.2/mnemora\""},
-             {"percent", "/opt/100%/mnemora", "/opt/100%%/mnemora"},
-             {"dollar and quote", "/opt/a$b \"c\"/m", "\"/opt/a\\\\$b \\\\\"c\\\\\"/m\""},
-             {"backslash", "/opt/a\\b/m", "\"/opt/a\\\\\\\\b/m\""}});
+    void autostartRegisteredUnlessHidden() {
+        for (const auto& [content, registered] :
+             {std::pair{"[Desktop Entry]\nExec=/usr/bin/other\n", true}, // another program's entry
+              {"[Desktop Entry]\nExec=x\nHidden=true\n", false},
+              {"[Desktop Entry]\r\nHidden = true\r\n", false},
+              {"[Desktop Entry]\nExec=x\n[Desktop Action a]\nHidden=true\n", true}, // another group
+              {"[Desktop Entry]\nHidden=True\n", true}}) { // the value is case-sensitive
+            QVERIFY(testdata::WriteFile(AutostartFilePath(), content));
+            QVERIFY2(IsAutostartRegistered() == registered, content);
+        }
     }
+
     void autostartExecQuotesAndEscapes() {
-        QFETCH(QString, path);
-        QTEST(DesktopExecValue(path), "exec");
+        const char* rows[][2] = {
+            {"/opt/mnemora/mnemora", "/opt/mnemora/mnemora"},
+            {"/home/li ming/Mnemora 1.2/mnemora", "\"/home/li ming/Mnemora 1.2/mnemora\""},
+            {"/opt/100%/mnemora", "/opt/100%%/mnemora"},
+            {"/opt/a$b \"c\"/m", "\"/opt/a\\\\$b \\\\\"c\\\\\"/m\""},
+            {"/opt/a\\b/m", "\"/opt/a\\\\\\\\b/m\""}};
+        for (const auto& [path, exec] : rows)
+            QCOMPARE(DesktopExecValue(path), QString(exec));
+        SetProgramFilePath("/home/li ming/mnemora"); // what Register writes
+        QVERIFY(RegisterAutostart());
+        QVERIFY(Entry().contains("\nExec=\"/home/li ming/mnemora\"\n"));
     }
 };
 

@@ -1,3 +1,5 @@
+// The lock and socket that keep one instance running. That a second start writes nothing
+// and brings back the window is checked on the real program by tests/e2e/single_instance.sh.
 #include "platform/SingleInstance.h"
 
 #include <QDateTime>
@@ -13,15 +15,6 @@ using Role = CSingleInstance::Role;
 
 namespace {
 const QString kName = QStringLiteral("Mnemora_zz");
-
-qint64 DeadPid() {
-    QProcess process;
-    process.start(QStringLiteral("/bin/true"), {});
-    process.waitForStarted();
-    const qint64 pid = process.processId();
-    process.waitForFinished();
-    return pid;
-}
 } // namespace
 
 class TestSingleInstance final : public QObject {
@@ -31,75 +24,59 @@ private slots:
         QTemporaryDir folder;
         CSingleInstance first(kName, folder.path());
         QCOMPARE(first.Claim(), Role::Primary);
-        QVERIFY(first.HoldsLock());
-        QCOMPARE(QFileInfo(first.LockFilePath()).fileName(), QStringLiteral("Mnemora_zz.lock"));
-        QVERIFY(QFile::exists(first.LockFilePath()));
         // A first instance that has run for an hour leaves an old-looking lock; it is still live.
         QFile aged(first.LockFilePath());
         QVERIFY(aged.open(QIODevice::ReadWrite));
-        QVERIFY(aged.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+        QVERIFY(
+            aged.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
         aged.close();
-
         {
             CSingleInstance second(kName, folder.path());
             QCOMPARE(second.Claim(), Role::Secondary);
             QVERIFY(!second.HoldsLock());
-            QVERIFY(second.RequestActivation());
         }
-        // That a second start writes nothing is checked on the real program by tests/e2e.
-        QVERIFY(QFile::exists(first.LockFilePath()));
-
+        QVERIFY(first.HoldsLock() && QFile::exists(first.LockFilePath()));
         first.Release();
         QVERIFY(!QFile::exists(first.LockFilePath()));
-        CSingleInstance third(kName, folder.path());
-        QCOMPARE(third.Claim(), Role::Primary);
+        QCOMPARE(CSingleInstance(kName, folder.path()).Claim(), Role::Primary);
     }
 
-    void lockAndSocketOfADeadOwnerAreTakenOver() {
+    // The lock of a crashed process (same content, dead pid) and its socket file are taken
+    // over; junk on the socket activates nothing, every request once.
+    void aDeadOwnerIsReplacedAndOnlyTheRequestActivates() {
         QTemporaryDir folder;
         CSingleInstance dead(kName, folder.path());
         QCOMPARE(dead.Claim(), Role::Primary);
-        // Turn the lock into one left by a crashed process: same content, dead pid.
         QFile lock(dead.LockFilePath());
         QVERIFY(lock.open(QIODevice::ReadOnly));
         QList<QByteArray> lines = lock.readAll().split('\n');
         lock.close();
-        lines[0] = QByteArray::number(DeadPid());
+        QProcess gone;
+        gone.start(QStringLiteral("/bin/true"), {});
+        QVERIFY(gone.waitForStarted());
+        lines[0] = QByteArray::number(gone.processId());
+        QVERIFY(gone.waitForFinished());
         dead.Release();
-        QVERIFY(lock.open(QIODevice::WriteOnly));
-        lock.write(lines.join('\n'));
+        QVERIFY(lock.open(QIODevice::WriteOnly) && lock.write(lines.join('\n')) > 0);
         lock.close();
-        QFile socketLeftover(dead.ServerPath());
-        QVERIFY(socketLeftover.open(QIODevice::WriteOnly));
-        socketLeftover.close();
+        QFile leftover(dead.ServerPath());
+        QVERIFY(leftover.open(QIODevice::WriteOnly));
+        leftover.close();
 
         CSingleInstance next(kName, folder.path());
         QCOMPARE(next.Claim(), Role::Primary);
         QSignalSpy activations(&next, &CSingleInstance::activationRequested);
-        CSingleInstance later(kName, folder.path());
-        QCOMPARE(later.Claim(), Role::Secondary);
-        QVERIFY(later.RequestActivation());
-        QTRY_COMPARE_WITH_TIMEOUT(activations.count(), 1, 10000);
-    }
-
-    void onlyTheActivationRequestActivates() {
-        QTemporaryDir folder;
-        CSingleInstance first(kName, folder.path());
-        QCOMPARE(first.Claim(), Role::Primary);
-        QSignalSpy activations(&first, &CSingleInstance::activationRequested);
-
         for (const QByteArray& junk : {QByteArray("hello\n"), QByteArray(4096, 'a'), QByteArray("activat")}) {
             QLocalSocket socket;
-            socket.connectToServer(first.ServerPath());
+            socket.connectToServer(next.ServerPath());
             QVERIFY(socket.waitForConnected(5000));
             socket.write(junk);
             QVERIFY(socket.waitForBytesWritten(5000));
             socket.disconnectFromServer();
         }
-        CSingleInstance second(kName, folder.path());
-        QCOMPARE(second.Claim(), Role::Secondary);
-        QVERIFY(second.RequestActivation());
-        QVERIFY(second.RequestActivation());
+        CSingleInstance later(kName, folder.path());
+        QCOMPARE(later.Claim(), Role::Secondary);
+        QVERIFY(later.RequestActivation() && later.RequestActivation());
         QTRY_COMPARE_WITH_TIMEOUT(activations.count(), 2, 10000);
         QCoreApplication::processEvents();
         QCOMPARE(activations.count(), 2);
@@ -111,8 +88,8 @@ private slots:
         QVERIFY(!alone.RequestActivation(500));
         QCOMPARE(alone.Claim(), Role::Primary);
         QVERIFY(!alone.RequestActivation(500)); // the primary does not call itself
-        CSingleInstance nowhere(kName, QString());
-        QCOMPARE(nowhere.Claim(), Role::Primary); // no folder for a lock: the program still runs
+        QCOMPARE(CSingleInstance(kName, QString()).Claim(),
+                 Role::Primary); // no folder for a lock: still runs
     }
 };
 
