@@ -35,7 +35,6 @@ check() { # check NAME COMMAND...
 
 finish() {
     echo "Totals: $passed passed, $failed failed"
-    echo "$passed passed, $failed failed"
     [ "$failed" = 0 ]
 }
 
