@@ -3,6 +3,7 @@
 #include "store/SqlDialect.h"
 
 #include <QFileInfo>
+#include <QUrl>
 #include <cstring>
 #include <sqlcipher/sqlite3.h>
 
@@ -87,25 +88,30 @@ bool CDbAccess::Open() {
     // and nothing is created beside the file.
     const bool writable = file.isWritable() && QFileInfo(file.absolutePath()).isWritable();
     const int mode = writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY;
-    // No CREATE flag: the word store never makes a list file of its own.
-    if (sqlite3_open_v2(path.constData(), &db_, mode | SQLITE_OPEN_NOMUTEX, nullptr) !=
-        SQLITE_OK) {
-        FailFromEngine(dberr::kFail);
-        errorText += QStringLiteral(" (%1)").arg(dataSource_);
-        sqlite3_close_v2(db_);
-        db_ = nullptr;
-        return false;
-    }
     const QByteArray key = password_.toUtf8();
-    sqlite3_key(db_, key.constData(), static_cast<int>(key.size()));
-    // The key is only checked when the first page is read: a wrong password, random
-    // bytes or a truncated header all fail here.
-    if (sqlite3_exec(db_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) != SQLITE_OK) {
+    // No CREATE flag: the word store never makes a list file of its own. The key is only
+    // checked when the first page is read: a wrong password, random bytes or a truncated
+    // header all fail there.
+    const auto connect = [&](const QByteArray& name, int flags) {
+        if (sqlite3_open_v2(name.constData(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK) {
+            sqlite3_key(db_, key.constData(), static_cast<int>(key.size()));
+            if (sqlite3_exec(db_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) == SQLITE_OK)
+                return true;
+        }
         FailFromEngine(dberr::kFail);
         errorText += QStringLiteral(" (%1)").arg(dataSource_);
         sqlite3_close_v2(db_);
         db_ = nullptr;
         return false;
+    };
+    // A file an earlier build left in WAL mode needs a shared-memory file beside it, which
+    // a read-only folder cannot take; nobody can write the list there, so it is read as
+    // an unchanging file instead.
+    if (!connect(path, mode)) {
+        const QByteArray uri = QUrl::fromLocalFile(file.absoluteFilePath()).toEncoded() + "?immutable=1";
+        if (writable || !connect(uri, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI))
+            return false;
+        errorText.clear();
     }
     // The rollback journal keeps the file self-contained: a persistent WAL mode would
     // stop the list from opening in a folder its user cannot write. A file an earlier
