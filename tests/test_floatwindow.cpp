@@ -153,7 +153,9 @@ private slots:
     // The cancelled rows also show the stored colours at start.
     void backgroundColourDialog() {
         // The colour chosen while transparent shows until the mouse leaves: the old one is still the key.
-        for (const auto& [accept, transparent] : {std::pair{true, false}, {false, false}, {true, true}}) {
+        for (const auto& [row, accept, transparent] : {std::tuple{"chosen", true, false},
+                                                       {"cancelled", false, false},
+                                                       {"chosen while transparent", true, true}}) {
             auto window = Start("[FloatWindow]\nBackGroundR=1\nBackGroundG=2\nBackGroundB=3\n");
             QVERIFY(window);
             if (transparent)
@@ -164,8 +166,6 @@ private slots:
             });
             window->OnCommand(cmd::kBackColor);
             const QColor expected = accept ? QColor(10, 200, 30) : QColor(1, 2, 3);
-            const QByteArray row =
-                accept ? (transparent ? "chosen while transparent" : "chosen") : "cancelled";
             QVERIFY2(BackgroundPixel(*window) == expected && Rgb(ReadBackgroundColor()) == expected, row);
             SendLeave(window.get());
             QVERIFY2((BackgroundPixel(*window).alpha() == 0) == transparent, row);
