@@ -173,36 +173,33 @@ private slots:
     }
 
     void fontAndTextColourDialog() {
-        const struct {
-            const char* row;
-            bool accept, chooseColour;
-            QColor expected;
-        } rows[] = {{"cancelled", false, false, QColor(250, 200, 0)},
-                    {"colour untouched is black", true, false, QColor(0, 0, 0)},
-                    {"colour chosen", true, true, QColor(1, 2, 3)}};
-        for (const auto& row : rows) {
+        for (const auto& [row, accept, chooseColour, expected] :
+             {std::tuple{"cancelled", false, false, QColor(250, 200, 0)},
+              {"colour untouched is black", true, false, QColor(0, 0, 0)},
+              {"colour chosen", true, true, QColor(1, 2, 3)}}) {
             auto window = Start("[FloatWindow]\nTextR=250\nTextG=200\nTextB=0\n");
             QVERIFY(window);
             const QFont before = window->WordLabel()->font();
             auto chosen = std::make_shared<QFont>(before);
-            AnswerModal<CFontColorDialog>([&row, chosen](CFontColorDialog* dialog) {
-                if (!row.accept)
-                    return dialog->reject();
-                if (row.chooseColour)
-                    dialog->SetColor(QColor(1, 2, 3));
-                // Any installed face but the current one.
-                const QStringList families = QFontDatabase::families();
-                if (auto* fonts = dialog->findChild<QFontDialog*>())
-                    fonts->setCurrentFont(
-                        QFont(families.value(families.value(0) == fonts->currentFont().family()), 20));
-                *chosen = dialog->SelectedFont();
-                dialog->accept();
-            });
+            AnswerModal<CFontColorDialog>(
+                [accept = accept, chooseColour = chooseColour, chosen](CFontColorDialog* dialog) {
+                    if (!accept)
+                        return dialog->reject();
+                    if (chooseColour)
+                        dialog->SetColor(QColor(1, 2, 3));
+                    // Any installed face but the current one.
+                    const QStringList families = QFontDatabase::families();
+                    if (auto* fonts = dialog->findChild<QFontDialog*>())
+                        fonts->setCurrentFont(
+                            QFont(families.value(families.value(0) == fonts->currentFont().family()), 20));
+                    *chosen = dialog->SelectedFont();
+                    dialog->accept();
+                });
             window->OnCommand(cmd::kTextColor);
-            QVERIFY2(Rgb(ReadTextColor()) == row.expected, row.row);
-            QVERIFY2(window->WordLabel()->palette().color(QPalette::WindowText) == row.expected, row.row);
-            QVERIFY2(window->WordLabel()->font() == (row.accept ? *chosen : before), row.row);
-            QVERIFY2(!row.accept || chosen->family() != before.family(), row.row);
+            QVERIFY2(Rgb(ReadTextColor()) == expected, row);
+            QVERIFY2(window->WordLabel()->palette().color(QPalette::WindowText) == expected, row);
+            QVERIFY2(window->WordLabel()->font() == (accept ? *chosen : before), row);
+            QVERIFY2(!accept || chosen->family() != before.family(), row);
         }
     }
 };

@@ -169,27 +169,23 @@ private slots:
     }
 
     void wordPageShowsStoredChoice() {
-        const struct {
-            QByteArray stored;
-            bool study;
-            const char *exam, *studyList;
-        } rows[] = {{"ExamStudy=1\nDBTable=2", true, "大学英语四级", "新概念英语NCE 第三册"},
-                    {"ExamStudy=5\nDBTable=7", false, "专业英语八级", "新概念英语NCE 第一册"}, // 5 is exam
-                    {"", false, "大学英语四级", "新概念英语NCE 第一册"}};
-        for (const auto& row : rows) {
+        for (const auto& [stored, study, exam, studyList] :
+             {std::tuple{"ExamStudy=1\nDBTable=2", true, "大学英语四级", "新概念英语NCE 第三册"},
+              {"ExamStudy=5\nDBTable=7", false, "专业英语八级", "新概念英语NCE 第一册"}, // 5 is exam
+              {"", false, "大学英语四级", "新概念英语NCE 第一册"}}) {
             init();
-            Open(row.stored.isEmpty() ? QByteArray() : "[Word]\n" + row.stored + "\n");
+            Open(*stored ? "[Word]\n" + QByteArray(stored) + "\n" : QByteArray());
             ToPage(1);
-            QCOMPARE(Words().StudyRadio()->isChecked(), row.study);
-            QCOMPARE(Words().ExamRadio()->isChecked(), !row.study);
+            QCOMPARE(Words().StudyRadio()->isChecked(), study);
+            QCOMPARE(Words().ExamRadio()->isChecked(), !study);
             // The enabled combo box follows the category back and forth; both keep their choice.
             for (QRadioButton* radio : {Words().ExamRadio(), Words().StudyRadio(), Words().ExamRadio()}) {
                 QCOMPARE(Words().ExamCombo()->isEnabled(), Words().ExamRadio()->isChecked());
                 QCOMPARE(Words().StudyCombo()->isEnabled(), Words().StudyRadio()->isChecked());
                 QTest::mouseClick(radio, Qt::LeftButton);
             }
-            QCOMPARE(Words().ExamCombo()->currentText(), QString::fromUtf8(row.exam));
-            QCOMPARE(Words().StudyCombo()->currentText(), QString::fromUtf8(row.studyList));
+            QCOMPARE(Words().ExamCombo()->currentText(), QString::fromUtf8(exam));
+            QCOMPARE(Words().StudyCombo()->currentText(), QString::fromUtf8(studyList));
         }
     }
 
