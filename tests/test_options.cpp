@@ -154,7 +154,6 @@ private slots:
             const char *elapse, *delay;
             QByteArray after;
         } rows[] = {{{}, "8", "4", "<missing>"},
-                    {stored, "30", "4", stored},
                     {{}, "5", "10", "[Word]\nWordElapse=5\nWordDelayChnTime=10\n"},
                     {stored, "30", "7", stored + "WordDelayChnTime=7\n"}};
         for (const auto& row : rows) {
