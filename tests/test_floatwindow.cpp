@@ -1,6 +1,6 @@
 // The float window on its own (offscreen): colouring, the appearance commands and what
-// they store, hover over a transparent background, live opacity and changing the list.
-// Defaults, menus, dragging and a second start are driven on a real display by tests/e2e.
+// they store, hover over a transparent background and live opacity. Defaults, menus,
+// dragging, changing the list and a second start are driven on a real display by tests/e2e.
 // Every start uses a private settings file, word-list folder, runtime and autostart folder.
 #include "FixtureDb.h"
 #include "TestData.h"
@@ -39,10 +39,6 @@ QColor BackgroundPixel(QWidget& window) {
 bool SameOpacity(double opacity, int alpha) {
     return qAbs(opacity - alpha / 255.0) < 0.5 / 255.0;
 }
-// showTimes of the first row of a list, as stored.
-qint64 StoredShows(const QString& path, const char* table) {
-    return fixture::Counters(path, QString::fromLatin1(table), 1).value_or(qMakePair(-1, -1)).first;
-}
 void SendLeave(QWidget* window) {
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(window, &leave);
@@ -74,19 +70,14 @@ class TestFloatWindow final : public QObject {
     Q_OBJECT
 
     QTemporaryDir root;
-    QString ini, cet4, cet6;
+    QString ini, cet4;
 
-    // A fresh program start on the given settings: both lists rewritten with zero counters.
+    // A fresh program start on the given settings and a list with zero counters.
     std::unique_ptr<CMnemoraDlg> Start(const QByteArray& settings = QByteArray()) {
         QFile::remove(ini);
         QFile::remove(cet4);
-        QFile::remove(cet6);
-        QList<fixture::Row> nineRows = fixture::GeneratedRows(9);
-        for (fixture::Row& row : nineRows)
-            row.word = QStringLiteral("six") + row.index.toString();
         if ((!settings.isEmpty() && !testdata::WriteFile(ini, settings)) ||
-            !fixture::WriteTable(cet4, QStringLiteral("cet4"), fixture::GeneratedRows(6)) ||
-            !fixture::WriteTable(cet6, QStringLiteral("cet6"), nineRows))
+            !fixture::WriteTable(cet4, QStringLiteral("cet4"), fixture::GeneratedRows(6)))
             return nullptr;
         auto window = std::make_unique<CMnemoraDlg>();
         return window->OnInitDialog() ? std::move(window) : nullptr;
@@ -107,7 +98,6 @@ private slots:
         ini = root.filePath(QStringLiteral("app/mnemora.ini"));
         OverrideSettingsPath(ini);
         cet4 = root.filePath(QStringLiteral("app/db/cet4.dat"));
-        cet6 = root.filePath(QStringLiteral("app/db/cet6.dat"));
     }
 
     // Background transparency is a look of this run only, and a live opacity ends it.
@@ -129,9 +119,6 @@ private slots:
         QVERIFY(SameOpacity(window->windowOpacity(), 0));
         QCOMPARE(BackgroundPixel(*window), kDefaultBack);
         QCOMPARE(testdata::ReadFile(ini), before); // the options sheet stores the opacity
-        window.reset();
-        window = Start(before);
-        QVERIFY(window && !window->backTransparent);
     }
 
     void hoverShowsTheBackgroundOnlyWhileTransparent() {
@@ -163,25 +150,12 @@ private slots:
         }
     }
 
-    // Each change saves the batch of the list open until then, not of the first one.
-    void changingTheListSavesTheOpenBatch() {
-        auto window = Start();
-        QVERIFY(window);
-        window->Study().OnTimer(kWordTimerId);
-        QCOMPARE(StoredShows(cet4, "cet4"), qint64{0});
-        window->ChangeWordList(0, 1);
-        QCOMPARE(StoredShows(cet4, "cet4"), qint64{1});
-        window->Study().OnTimer(kWordTimerId);
-        QCOMPARE(window->WordLabel()->text(), QStringLiteral("six1"));
-        window->ChangeWordList(0, 0);
-        QCOMPARE(StoredShows(cet6, "cet6"), qint64{1});
-        QCOMPARE(StoredShows(cet4, "cet4"), qint64{1});
-    }
-
     // The cancelled rows also show the stored colours at start.
     void backgroundColourDialog() {
         // The colour chosen while transparent shows until the mouse leaves: the old one is still the key.
-        for (const auto& [accept, transparent] : {std::pair{true, false}, {false, false}, {true, true}}) {
+        for (const auto& [row, accept, transparent] : {std::tuple{"chosen", true, false},
+                                                       {"cancelled", false, false},
+                                                       {"chosen while transparent", true, true}}) {
             auto window = Start("[FloatWindow]\nBackGroundR=1\nBackGroundG=2\nBackGroundB=3\n");
             QVERIFY(window);
             if (transparent)
@@ -192,8 +166,6 @@ private slots:
             });
             window->OnCommand(cmd::kBackColor);
             const QColor expected = accept ? QColor(10, 200, 30) : QColor(1, 2, 3);
-            const QByteArray row =
-                accept ? (transparent ? "chosen while transparent" : "chosen") : "cancelled";
             QVERIFY2(BackgroundPixel(*window) == expected && Rgb(ReadBackgroundColor()) == expected, row);
             SendLeave(window.get());
             QVERIFY2((BackgroundPixel(*window).alpha() == 0) == transparent, row);
@@ -201,36 +173,33 @@ private slots:
     }
 
     void fontAndTextColourDialog() {
-        const struct {
-            const char* row;
-            bool accept, chooseColour;
-            QColor expected;
-        } rows[] = {{"cancelled", false, false, QColor(250, 200, 0)},
-                    {"colour untouched is black", true, false, QColor(0, 0, 0)},
-                    {"colour chosen", true, true, QColor(1, 2, 3)}};
-        for (const auto& row : rows) {
+        for (const auto& [row, accept, chooseColour, expected] :
+             {std::tuple{"cancelled", false, false, QColor(250, 200, 0)},
+              {"colour untouched is black", true, false, QColor(0, 0, 0)},
+              {"colour chosen", true, true, QColor(1, 2, 3)}}) {
             auto window = Start("[FloatWindow]\nTextR=250\nTextG=200\nTextB=0\n");
             QVERIFY(window);
             const QFont before = window->WordLabel()->font();
             auto chosen = std::make_shared<QFont>(before);
-            AnswerModal<CFontColorDialog>([&row, chosen](CFontColorDialog* dialog) {
-                if (!row.accept)
-                    return dialog->reject();
-                if (row.chooseColour)
-                    dialog->SetColor(QColor(1, 2, 3));
-                // Any installed face but the current one.
-                const QStringList families = QFontDatabase::families();
-                if (auto* fonts = dialog->findChild<QFontDialog*>())
-                    fonts->setCurrentFont(
-                        QFont(families.value(families.value(0) == fonts->currentFont().family()), 20));
-                *chosen = dialog->SelectedFont();
-                dialog->accept();
-            });
+            AnswerModal<CFontColorDialog>(
+                [accept = accept, chooseColour = chooseColour, chosen](CFontColorDialog* dialog) {
+                    if (!accept)
+                        return dialog->reject();
+                    if (chooseColour)
+                        dialog->SetColor(QColor(1, 2, 3));
+                    // Any installed face but the current one.
+                    const QStringList families = QFontDatabase::families();
+                    if (auto* fonts = dialog->findChild<QFontDialog*>())
+                        fonts->setCurrentFont(
+                            QFont(families.value(families.value(0) == fonts->currentFont().family()), 20));
+                    *chosen = dialog->SelectedFont();
+                    dialog->accept();
+                });
             window->OnCommand(cmd::kTextColor);
-            QVERIFY2(Rgb(ReadTextColor()) == row.expected, row.row);
-            QVERIFY2(window->WordLabel()->palette().color(QPalette::WindowText) == row.expected, row.row);
-            QVERIFY2(window->WordLabel()->font() == (row.accept ? *chosen : before), row.row);
-            QVERIFY2(!row.accept || chosen->family() != before.family(), row.row);
+            QVERIFY2(Rgb(ReadTextColor()) == expected, row);
+            QVERIFY2(window->WordLabel()->palette().color(QPalette::WindowText) == expected, row);
+            QVERIFY2(window->WordLabel()->font() == (accept ? *chosen : before), row);
+            QVERIFY2(!accept || chosen->family() != before.family(), row);
         }
     }
 };

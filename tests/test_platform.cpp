@@ -98,7 +98,6 @@ private slots:
 
     // A new entry, and one registered over: what is not ours is kept, Exec only once.
     void autostartRegisterAndRemove() {
-        QCOMPARE(AutostartFilePath(), config_->filePath("autostart/Mnemora.desktop"));
         QVERIFY(!IsAutostartRegistered());
         QVERIFY(UnregisterAutostart()); // nothing to remove is no failure
         QVERIFY(RegisterAutostart());
@@ -123,7 +122,6 @@ private slots:
     void autostartRegisteredUnlessHidden() {
         for (const auto& [content, registered] :
              {std::pair{"[Desktop Entry]\nExec=/usr/bin/other\n", true}, // another program's entry
-              {"[Desktop Entry]\nExec=x\nHidden=true\n", false},
               {"[Desktop Entry]\r\nHidden = true\r\n", false},
               {"[Desktop Entry]\nExec=x\n[Desktop Action a]\nHidden=true\n", true}, // another group
               {"[Desktop Entry]\nHidden=True\n", true}}) { // the value is case-sensitive
