@@ -7,18 +7,6 @@ using namespace mnemora;
 
 namespace {
 
-const QString kCongratulation = QStringLiteral("恭喜你！！该单词表已经背诵完毕，请选择新的单词表。");
-
-// Shows every word once per pass in manual playback without sentences, then ends the
-// batch: it is saved and the next one scheduled.
-void PlayBatch(StudyRig& rig) {
-    for (int pass = 0; pass < 2; ++pass) {
-        while (rig.cycle->batchCursor != rig.store->batch.end())
-            rig.cycle->StepDisplay();
-        rig.cycle->EndOfBatch();
-    }
-}
-
 // A second connection holding the write lock, so that every write of the store fails.
 std::unique_ptr<sqlite3, int (*)(sqlite3*)> WriteLock(const QString& path) {
     sqlite3* db = nullptr;
@@ -36,7 +24,7 @@ private slots:
     void workedExample() {
         StudyRig rig;
         QVERIFY(rig.WriteList(Words(3)));
-        rig.SetSetting("Software", "RunTimes", 4);
+        WriteProfileUInt("Software", "RunTimes", 4);
         CStudyCycle& c = *rig.cycle;
         c.autoPlay = c.showSentence = false;
         QCOMPARE(c.CountStart(), 5u);
@@ -52,7 +40,12 @@ private slots:
                      {28, 27, "5:28"}, {59, 58, "6:58"}, {62, 62, "7:148"}, {63, 62, "1:63"}};
         for (const auto& step : steps) {
             const qsizetype from = rig.statements.size();
-            PlayBatch(rig);
+            // Every word once per pass; the end of the second saves the batch and schedules the next.
+            for (int pass = 0; pass < 2; ++pass) {
+                while (c.batchCursor != rig.store->batch.end())
+                    c.StepDisplay();
+                c.EndOfBatch();
+            }
             const QString w = QString::fromLatin1(step.written);
             QCOMPARE(rig.WrittenCounters(from), QStringList({"1:" + w, "2:" + w, "3:" + w}));
             QCOMPARE(QList<uint32_t>({ReadRunTimes(), c.cachedRunTimes}),
@@ -60,48 +53,18 @@ private slots:
             QCOMPARE(rig.BatchWords(), QStringList({"w1", "w2", "w3"}));
         }
         QCOMPARE(rig.view.messages,
-                 (QList<QPair<QString, MessageIcon>>{{kCongratulation, MessageIcon::Plain}}));
-        QCOMPARE(rig.view.sheets, 1);
-    }
-
-    // Batch size, tableCursor, RunTimes and cachedRunTimes after the first scheduling and
-    // after the next one.
-    void batchBoundaries_data() {
-        QTest::addColumn<int>("dueRows");
-        QTest::addColumn<int>("laterRows");
-        QTest::addColumn<QList<int>>("expected");
-        QTest::newRow("fewer than 50, next wraps") << 30 << 0 << QList<int>{30, 30, 10, 10, 30, 30, 11, 10};
-        QTest::newRow("50th due is the last row") << 50 << 0 << QList<int>{50, 50, 10, 10, 50, 50, 11, 10};
-        QTest::newRow("50 due, more rows follow") << 50 << 10 << QList<int>{50, 50, 10, 10, 50, 50, 12, 11};
-        QTest::newRow("51 due") << 51 << 0 << QList<int>{50, 50, 10, 10, 1, 51, 10, 10};
-    }
-
-    void batchBoundaries() {
-        QFETCH(int, dueRows);
-        QFETCH(int, laterRows);
-        QList<fixture::Row> rows = Words(dueRows + laterRows);
-        for (int i = dueRows; i < rows.size(); ++i)
-            rows[i].toShowTime = 1000;
-        StudyRig rig;
-        QVERIFY(rig.Begin(rows, 10, false, false));
-        const auto state = [&] {
-            return QList<int>{int(rig.store->batch.size()), rig.store->tableCursor, int(ReadRunTimes()),
-                              int(rig.cycle->cachedRunTimes)};
-        };
-        const QList<int> first = state();
-        PlayBatch(rig);
-        QTEST(first + state(), "expected");
+                 (QList<QPair<QString, MessageIcon>>{
+                     {"恭喜你！！该单词表已经背诵完毕，请选择新的单词表。", MessageIcon::Plain}}));
     }
 
     // A completed list is congratulated and reset, and the options sheet opened; another
     // list chosen there schedules a batch of its own, which the suspended scheduling keeps.
     // A reset that fails is reported once per scheduling, not in an endless series of boxes.
     void completion_data() {
-        QTest::addColumn<int>("kind"); // 0 list kept, 1 another list chosen, 2 the first reset fails
+        QTest::addColumn<int>("kind"); // 1 another list chosen, 2 the first reset fails
         QTest::addColumn<int>("messages");
         QTest::addColumn<int>("words");
         QTest::addColumn<uint>("runTimes");
-        QTest::newRow("list kept") << 0 << 1 << 3 << 22u;
         QTest::newRow("another list chosen") << 1 << 1 << 4 << 21u;
         QTest::newRow("reset fails") << 2 << 3 << 3 << 22u; // and the error
     }
@@ -123,7 +86,7 @@ private slots:
             rig.store->OpenWordTable();
             c.ScheduleNextBatch();
         };
-        rig.SetSetting("Software", "RunTimes", 20);
+        WriteProfileUInt("Software", "RunTimes", 20);
         c.cachedRunTimes = 20;
         rig.Open();
         if (kind == 2) {
@@ -140,24 +103,6 @@ private slots:
         // The resumed scheduling left working timers: the first word comes one period later.
         rig.clock.AdvanceBy(8000);
         QCOMPARE(rig.view.shown.last().text, QStringLiteral("w1"));
-    }
-
-    // With a settings file that cannot be written the clock still advances in memory, a
-    // far-off word falls due after the same number of rounds, and the user hears of it once.
-    void unwritableRunTimesStillProgresses() {
-        StudyRig rig;
-        rig.UseUnwritableSettings();
-        QVERIFY(rig.Begin(Words(3, 1, 20), 0, false, false));
-        CStudyCycle& c = *rig.cycle;
-        QCOMPARE(rig.store->batch.size(), 3u);
-        QCOMPARE(QList<uint32_t>({c.CurrentRunTimes(), c.cachedRunTimes}), QList<uint32_t>({20, 19}));
-        QVERIFY(c.RunTimesUnsaved());
-        QVERIFY(rig.view.messages.size() == 1 && rig.view.messages[0].second == MessageIcon::Error &&
-                rig.view.messages[0].first.contains(rig.dir.filePath("missing/mnemora.ini")));
-        PlayBatch(rig);
-        QCOMPARE(c.CurrentRunTimes(), 21u);
-        QCOMPARE(WordBatch::At(rig.store->batch.begin()).toShowTime, 21u);
-        QCOMPARE(rig.view.messages.size(), 1);
     }
 };
 

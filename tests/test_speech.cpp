@@ -14,11 +14,15 @@ class FakeSpeaker final : public ISpeaker {
 public:
     explicit FakeSpeaker(QStringList& log, QString problem = {}) : log_(log), problem_(std::move(problem)) {}
     QString Problem() const override { return problem_; }
-    void Configure(const QString& voice, int rate) override { log_ << QStringLiteral("voice %1 %2").arg(voice).arg(rate); }
+    void Configure(const QString& voice, int rate) override {
+        log_ << QStringLiteral("voice %1 %2").arg(voice).arg(rate);
+    }
     void Say(const QString& text) override { log_ << QStringLiteral("say ") + text; }
     void Stop() override { log_ << QStringLiteral("stop"); }
     bool IsSpeaking() const override { return false; }
-    void SetFailureHandler(std::function<void(const QString&)> handler) override { fail = std::move(handler); }
+    void SetFailureHandler(std::function<void(const QString&)> handler) override {
+        fail = std::move(handler);
+    }
     std::function<void(const QString&)> fail;
 
 private:
@@ -71,8 +75,8 @@ private slots:
         QFETCH(QStringList, steps);
         QFETCH(QStringList, expected);
         StudyRig rig;
-        QVERIFY(rig.Begin({{1, "abandon", 0, 0, "əˈbændən", "v. 放弃", "They had to abandon the car.", "他们只好弃车。",
-                            "Never abandon hope.", "永不放弃希望。"},
+        QVERIFY(rig.Begin({{1, "abandon", 0, 0, "əˈbændən", "v. 放弃", "They had to abandon the car.",
+                            "他们只好弃车。", "Never abandon hope.", "永不放弃希望。"},
                            {2, "bay", 0, 0, "", "n. 海湾"}},
                           10));
         QStringList log;
@@ -83,7 +87,8 @@ private slots:
                 engine = made.get();
                 return made;
             },
-            [&] { return rig.view.visible; }, [&](const QString& line) { log << QStringLiteral("report ") + line; });
+            [&] { return rig.view.visible; },
+            [&](const QString& line) { log << QStringLiteral("report ") + line; });
         coach.SetOptions(Options(options));
         rig.cycle->AddObserver(&coach);
         for (const QString& step : steps) {
@@ -105,35 +110,28 @@ private slots:
         rig.cycle->RemoveObserver(&coach);
     }
 
-    // No module, and an engine that cannot speak: one line each, the command disabled after.
-    void reportsAMissingEngineOnce() {
-        for (const bool made : {false, true}) {
-            const QString why = made ? QStringLiteral("语音服务没有英语语音") : QStringLiteral("没有朗读模块");
-            QStringList log;
-            CSpeechCoach coach(
-                [&](QString* problem) -> std::unique_ptr<ISpeaker> {
-                    if (made)
-                        return std::make_unique<FakeSpeaker>(log, why);
-                    *problem = why;
-                    return nullptr;
-                },
-                [] { return true; }, [&](const QString& line) { log << line; });
-            coach.SetOptions({true, false, 0, QStringLiteral("en-US")});
-            WordRecord word;
-            word.word = QStringLiteral("abandon");
-            coach.OnWordShown(word, true);
-            coach.SpeakWordOnShow();
-            coach.OnWordShown(word, false);
-            QCOMPARE(log, QStringList{QStringLiteral("无法朗读：") + why});
-            QVERIFY(!coach.Available() && coach.Problem() == why);
-        }
+    // An engine that cannot speak: one line, the command disabled after. (A missing module
+    // goes the same way; the desktop test sees it.)
+    void reportsAnEngineThatCannotSpeakOnce() {
+        const QString why = QStringLiteral("语音服务没有英语语音");
+        QStringList log;
+        CSpeechCoach coach([&](QString*) { return std::make_unique<FakeSpeaker>(log, why); },
+                           [] { return true; }, [&](const QString& line) { log << line; });
+        coach.SetOptions({true, false, 0, QStringLiteral("en-US")});
+        WordRecord word;
+        word.word = QStringLiteral("abandon");
+        coach.OnWordShown(word, true);
+        coach.SpeakWordOnShow();
+        coach.OnWordShown(word, false);
+        QCOMPARE(log, QStringList{QStringLiteral("无法朗读：") + why});
+        QVERIFY(!coach.Available() && coach.Problem() == why);
     }
 
     void readsOptionsWithDefaults() {
         StudyRig rig; // points the settings at its own file
-        QCOMPARE(ReadSpeechOptions(), SpeechOptions{});
         const QList<QPair<QByteArray, SpeechOptions>> cases{
-            {"SpeakWord=1\nSpeakSentences=2\nRate=-50\nVoice=en-gb\n", {true, true, -50, QStringLiteral("en-GB")}},
+            {"SpeakWord=1\nSpeakSentences=2\nRate=-50\nVoice=en-gb\n",
+             {true, true, -50, QStringLiteral("en-GB")}},
             {"Rate=51\nVoice=C\n", {}},
             {"Rate=-51\nVoice=\n", {}},
             {"Rate=99999999999\n", {}},

@@ -17,7 +17,7 @@ StudyRig::StudyRig(const QString& templatePath)
 
 bool StudyRig::Begin(const QList<fixture::Row>& rows, uint32_t runTimes, bool autoPlay, bool showSentence) {
     const bool written = WriteList(rows);
-    SetSetting("Software", "RunTimes", runTimes);
+    WriteProfileUInt("Software", "RunTimes", runTimes);
     cycle->cachedRunTimes = runTimes;
     cycle->autoPlay = autoPlay;
     cycle->showSentence = showSentence;

@@ -31,19 +31,15 @@ public:
     }
     // Writes rows as the first list, stores and caches RunTimes, sets the playback switches,
     // then Open and the first scheduling.
-    bool Begin(const QList<fixture::Row>& rows, uint32_t runTimes, bool autoPlay = true, bool showSentence = true);
-    void SetSetting(const char* section, const char* key, uint32_t value) {
-        mnemora::WriteProfileUInt(section, key, value);
-    }
-    // Points the settings at a file in a folder that does not exist: reads give the
-    // defaults and every write fails.
-    void UseUnwritableSettings() { mnemora::OverrideSettingsPath(dir.filePath(QStringLiteral("missing/mnemora.ini"))); }
+    bool Begin(const QList<fixture::Row>& rows, uint32_t runTimes, bool autoPlay = true,
+               bool showSentence = true);
 
     // The counters sent by the UPDATE statements recorded since `from`, as "index:show:due".
     QStringList WrittenCounters(qsizetype from = 0) const;
     // showTimes and toShowTime of a row of the first list's file.
     QPair<qint64, qint64> FileCounters(int index) const {
-        return fixture::Counters(DbFile(QStringLiteral("cet4.dat")), QStringLiteral("cet4"), index).value_or(qMakePair(-1, -1));
+        return fixture::Counters(DbFile(QStringLiteral("cet4.dat")), QStringLiteral("cet4"), index)
+            .value_or(qMakePair(-1, -1));
     }
     // Words and showTimes of the batch entries, in batch order.
     QStringList BatchWords() const;
