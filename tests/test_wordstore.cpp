@@ -34,9 +34,8 @@ class TestWordStore : public QObject {
     QTemporaryDir dir_;
     QString program_; // a fake program file whose folder holds db/ (cet6.dat is missing)
 
-    bool Write(const char* file, const char* table, const QList<fixture::Row>& rows, bool indexIsKey = true) {
-        return fixture::WriteTable(dir_.filePath(QStringLiteral("db/") + QLatin1String(file)), table, rows,
-                                   fixture::kPassword, indexIsKey);
+    bool Write(const char* file, const char* table, const QList<fixture::Row>& rows) {
+        return fixture::WriteTable(dir_.filePath(QStringLiteral("db/") + QLatin1String(file)), table, rows);
     }
 
 private slots:
@@ -50,7 +49,7 @@ private slots:
                 Write("nce.dat", "nce2", fixture::GeneratedRows(4, 7, 300)) &&
                 Write("nce.dat", "nce3", fixture::GeneratedRows(6)) && Write("cet4.dat", "cet4", {}) &&
                 Write("ielts.dat", "ielts", ielts) &&
-                Write("toefl.dat", "toefl", {{{}, "  able ", {}, {}, {}, {}, {}, {}, {}, {}}}, false));
+                Write("toefl.dat", "toefl", {{{}, "  able ", {}, {}, {}, {}, {}, {}, {}, {}}}));
         static sqlite3_vfs* const base = sqlite3_vfs_find(nullptr);
         static sqlite3_vfs counting = *base;
         counting.zName = "counting";
@@ -88,7 +87,7 @@ private slots:
         r.showTimes = 5;
         r.wordChn = QStringLiteral("stale");
         toefl.store.ReadRow(r);
-        QVERIFY(r.word == QStringLiteral("able ") && r.index == 0 && r.showTimes == 0 &&
+        QVERIFY(r.word == QStringLiteral("able ") && r.index == 1 && r.showTimes == 0 &&
                 r.wordChn.isEmpty() && r.sentence2.isEmpty());
     }
 
