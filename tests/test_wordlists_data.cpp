@@ -72,10 +72,8 @@ private slots:
         const ListSummary cet4 = lists_.value(QStringLiteral("cet4"));
         QVERIFY2(cet4.words >= 3800 && cet4.withBilingual >= 0.65 * cet4.words &&
                      cet4.withSentence >= 0.85 * cet4.words,
-                 qPrintable(QStringLiteral("%1 words, %2 bilingual, %3 with a sentence")
-                                .arg(cet4.words)
-                                .arg(cet4.withBilingual)
-                                .arg(cet4.withSentence)));
+                 qPrintable(QString::asprintf("%d words, %d bilingual, %d with a sentence", cet4.words,
+                                              cet4.withBilingual, cet4.withSentence)));
     }
 
     void substituteListsFollowTheDocumentedRule() {
