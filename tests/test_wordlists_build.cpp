@@ -209,9 +209,6 @@ private slots:
         QCOMPARE(Words(Path("headwords/cet4.dat"), "cet4"), "art café");
         QCOMPARE(Words(Path("headwords/cet6.dat"), "cet6"), "art bill café");
         QVERIFY(testdata::ReadFile(Path("headwords/CREDITS.txt")).contains("CC BY-SA 4.0"));
-        options.keepHeadwordOrder = true;
-        QVERIFY(Build(options));
-        QCOMPARE(Words(Path("headwords/toeic.dat"), "toeic"), "bill ART");
     }
 
     // A failed build leaves the old files as they were; a good one carries progress over.
@@ -243,7 +240,7 @@ private slots:
         QVERIFY(!built && Said(cet4 + ": the file is in use by another program"));
         QCOMPARE(after, hash);
 
-        // Another membership, so penny's index changes.
+        // Another membership in the file's order, so penny's index changes.
         fixture::Query(nce, "UPDATE nce4 SET showTimes = 7, toShowTime = 40 WHERE word = 'tackle'");
         QVERIFY(WriteFile(Path("src/cet4.txt"), "bill\npenny\n"));
         BuildOptions options = Options("re");
@@ -257,7 +254,6 @@ private slots:
         QCOMPARE(RowOf(nce, "nce4", "tackle").mid(7, 2), (QStringList{"7", "40"}));
         QVERIFY(Said("cet4: progress of 1 word(s) no longer in the list is dropped"));
         QCOMPARE(fixture::Query(cet4, "PRAGMA journal_mode"), "delete");
-        QVERIFY(!QFile::exists(cet4 + "-wal"));
     }
 
     void badInput_data() {
@@ -304,7 +300,6 @@ private slots:
             return run.waitForFinished() ? run.exitCode() : -1;
         };
         const QString ecdict = Path("src/ecdict.csv");
-        QCOMPARE(exitCode({}), 2); // no --ecdict
         QCOMPARE(exitCode({"--ecdict", ecdict, "--list", "cet5=x.txt"}), 2);
         QCOMPARE(exitCode({"--ecdict", Path("nowhere.csv")}), 1);
         QCOMPARE(exitCode({"--ecdict", ecdict}), 0);
