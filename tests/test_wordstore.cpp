@@ -42,14 +42,14 @@ private slots:
     void initTestCase() {
         QVERIFY(dir_.isValid() && QDir(dir_.path()).mkpath(QStringLiteral("db")));
         program_ = dir_.filePath(QStringLiteral("mnemora"));
-        QList<fixture::Row> ielts = fixture::GeneratedRows(5);
-        ielts << fixture::Row{4464, "alias"} << fixture::Row{70000, "wide"};
         // nce4 is missing from nce.dat; toefl has a row of NULLs but the word.
-        QVERIFY(Write("gre.dat", "gre", fixture::GeneratedRows(5)) &&
-                Write("nce.dat", "nce2", fixture::GeneratedRows(4, 7, 300)) &&
-                Write("nce.dat", "nce3", fixture::GeneratedRows(6)) && Write("cet4.dat", "cet4", {}) &&
-                Write("ielts.dat", "ielts", ielts) &&
-                Write("toefl.dat", "toefl", {{{}, "  able ", {}, {}, {}, {}, {}, {}, {}, {}}}));
+        QVERIFY(
+            Write("gre.dat", "gre", fixture::GeneratedRows(5)) &&
+            Write("nce.dat", "nce2", fixture::GeneratedRows(4, 7, 300)) &&
+            Write("nce.dat", "nce3", fixture::GeneratedRows(6)) && Write("cet4.dat", "cet4", {}) &&
+            Write("ielts.dat", "ielts",
+                  fixture::GeneratedRows(5) << fixture::Row{4464, "alias"} << fixture::Row{70000, "wide"}) &&
+            Write("toefl.dat", "toefl", {{{}, "  able ", {}, {}, {}, {}, {}, {}, {}, {}}}));
         static sqlite3_vfs* const base = sqlite3_vfs_find(nullptr);
         static sqlite3_vfs counting = *base;
         counting.zName = "counting";
@@ -84,7 +84,6 @@ private slots:
         OpenList toefl(program_, 3, 0);
         WordRecord r;
         r.index = 99;
-        r.showTimes = 5;
         r.wordChn = QStringLiteral("stale");
         toefl.store.ReadRow(r);
         QVERIFY(r.word == QStringLiteral("able ") && r.index == 1 && r.showTimes == 0 &&
