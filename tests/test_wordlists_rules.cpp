@@ -19,7 +19,6 @@ private slots:
     void ipaMapping_data() {
         testdata::AddStringRows("ecdict", "ipa",
                                 {
-                                    {"Cyrillic schwa, stress", "ә'bændәn", "əˈbændən"},
                                     {"short i and u, diphthongs", "ә'baut", "əˈbaʊt"},
                                     {"long vowels", "'ә:bәn", "ˈɜːbən"},
                                     {"ɒ: is ɔː, ou is əʊ", "ɒ:l'ðou", "ɔːlˈðəʊ"},
@@ -54,9 +53,6 @@ private slots:
         testdata::AddStringRows(
             "translation", "meaning",
             {
-                {"three senses, domain line dropped",
-                 "vt. 放弃, 抛弃, 遗弃, 使屈从\\nn. 放任, 无拘束, 狂热\\n[计] 放弃",
-                 "vt. 放弃；抛弃；遗弃  n. 放任；无拘束；狂热"},
                 {"a. and ad., inflection note line dropped",
                  "a. 左边的, 左倾的, 左侧的, 左派的\\nad. 在左面\\nleave的过去式和过去分词",
                  "adj. 左边的；左倾的；左侧的  adv. 在左面"},
@@ -95,7 +91,6 @@ private slots:
     }
 
     void wordNetExamplesReadAsSentences() {
-        QCOMPARE(AsSentence(QStringLiteral("saw wood for the fireplace")), "Saw wood for the fireplace.");
         QCOMPARE(AsSentence(QStringLiteral("'all men are mortal' is a `true' proposition")),
                  "'All men are mortal' is a 'true' proposition.");
         QCOMPARE(AsSentence(QStringLiteral("how big is it?")), "How big is it?");
@@ -108,7 +103,6 @@ private slots:
             {
                 {"quotes, blank line, CRLF", "a,\"b \"\"quoted\"\"\",\"two\nlines\"\r\n\nx,,\"\"\n",
                  "a|b \"quoted\"|two\nlines@1/x||@4"},
-                {"never closed", "a,b\nc,\"d\ne\nf", "a|b@1/error 2: quoted field is never closed"},
                 {"text after closing quote", "a,b\n\"c\"d,e\n",
                  "a|b@1/error 2: unexpected text after a closing quote"},
                 {"stray quote", "a,b\"c\n", "error 1: stray quote"},

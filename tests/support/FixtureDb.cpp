@@ -32,16 +32,15 @@ void Bind(sqlite3_stmt* stmt, int column, const QVariant& value) {
 
 } // namespace
 
-bool WriteTable(const QString& path, const QString& table, const QList<Row>& rows, const QString& password,
-                bool indexIsKey) {
+bool WriteTable(const QString& path, const QString& table, const QList<Row>& rows, const QString& password) {
     sqlite3* db = OpenKeyed(path, password, true);
     if (db == nullptr)
         return false;
     const QByteArray create =
-        QStringLiteral("CREATE TABLE %1 (\"index\" INTEGER%2, word TEXT, pronounce TEXT, "
+        QStringLiteral("CREATE TABLE %1 (\"index\" INTEGER PRIMARY KEY, word TEXT, pronounce TEXT, "
                        "wordChn TEXT, sentence1 TEXT, sentence1Chn TEXT, sentence2 TEXT, "
                        "sentence2Chn TEXT, showTimes INTEGER, toShowTime INTEGER)")
-            .arg(table, indexIsKey ? QStringLiteral(" PRIMARY KEY") : QString())
+            .arg(table)
             .toUtf8();
     const QByteArray insert =
         QStringLiteral("INSERT INTO %1 (\"index\", word, pronounce, wordChn, sentence1, "

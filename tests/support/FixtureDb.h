@@ -26,9 +26,9 @@ struct Row {
 };
 
 // Creates (or adds to) an encrypted database at path with one word table per call; false, with the
-// error printed, on failure. With indexIsKey false, "index" is a plain column that may hold NULL.
+// error printed, on failure.
 bool WriteTable(const QString& path, const QString& table, const QList<Row>& rows,
-                const QString& password = QString::fromLatin1(kPassword), bool indexIsKey = true);
+                const QString& password = QString::fromLatin1(kPassword));
 
 // n generated rows "word1".."wordN" with index 1..N and the given counters.
 QList<Row> GeneratedRows(int n, int showTimes = 0, int toShowTime = 0);

@@ -6,8 +6,7 @@
 namespace testdata {
 
 // False when not root (or already the child): the case runs here. Otherwise runs the current
-// test function in the child, records its failure (with the child's output) or a skip in the
-// test log, and returns true.
+// test function in the child, records its failure (with the child's output) and returns true.
 bool RanUnprivileged(const char* file, int line);
 
 } // namespace testdata
