@@ -108,19 +108,23 @@ private slots:
     // Run as an unprivileged user, so that the permissions hold even under root.
     void readOnlyListsReadButRejectWrites_data() {
         QTest::addColumn<bool>("folderReadOnly");
-        QTest::newRow("read-only file") << false;
-        // Left in WAL mode by an earlier build, studied once by this one, then made read-only.
-        QTest::newRow("studied before, read-only folder") << true;
+        QTest::addColumn<bool>("studied");
+        QTest::newRow("read-only file") << false << false;
+        // Left in WAL mode by an earlier build, studied once by this one or not, then made read-only.
+        QTest::newRow("studied before, read-only folder") << true << true;
+        QTest::newRow("left in WAL mode, read-only folder") << true << false;
     }
     void readOnlyListsReadButRejectWrites() {
         MNEMORA_RUN_UNPRIVILEGED();
         QFETCH(bool, folderReadOnly);
+        QFETCH(bool, studied);
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("readonly.dat"));
         QVERIFY(fixture::WriteTable(path, QStringLiteral("gre"), fixture::GeneratedRows(2)));
         CDbAccess db;
-        if (folderReadOnly) {
+        if (folderReadOnly)
             QCOMPARE(fixture::Query(path, QStringLiteral("PRAGMA journal_mode=WAL")), QStringLiteral("wal"));
+        if (studied) {
             QVERIFY(OpenFile(db, path));
             QVERIFY(db.Execute(QStringLiteral("UPDATE gre SET showTimes = '5' WHERE index = 1")));
             db.Close();
@@ -132,7 +136,7 @@ private slots:
         QVERIFY(db.OpenRecordset("SELECT * FROM gre"));
         int32_t shown = 0;
         QVERIFY(db.GetInt("showTimes", shown));
-        QCOMPARE(shown, folderReadOnly ? 5 : 0);
+        QCOMPARE(shown, studied ? 5 : 0);
         QVERIFY(!db.Execute(QStringLiteral("UPDATE gre SET showTimes = '1' WHERE index = 1")));
         db.Close();
         QCOMPARE(testdata::Sha256(path), before);
