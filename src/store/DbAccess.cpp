@@ -95,7 +95,8 @@ bool CDbAccess::Open() {
     const auto connect = [&](const QByteArray& name, int flags) {
         if (sqlite3_open_v2(name.constData(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK) {
             sqlite3_key(db_, key.constData(), static_cast<int>(key.size()));
-            if (sqlite3_exec(db_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) == SQLITE_OK)
+            if (sqlite3_exec(db_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) ==
+                SQLITE_OK)
                 return true;
         }
         FailFromEngine(dberr::kFail);
