@@ -6,7 +6,6 @@
 #include "app/SystemAutostart.h"
 #include "platform/AutoStart.h"
 #include "platform/DataLocation.h"
-#include "store/TemplateCopy.h"
 #include "platform/ProgramPath.h"
 #include "platform/SingleInstance.h"
 #include "platform/UpdaterHandOff.h"
@@ -16,6 +15,7 @@
 #include <cstdio>
 #include "settings/SettingsKeys.h"
 #include "settings/ui/MyPropertySheet.h"
+#include "store/TemplateCopy.h"
 #include "study/SpeechCoach.h"
 #include "study/AwayWatch.h"
 

@@ -3,8 +3,8 @@
 #include "store/WordCatalogue.h"
 
 #include <QFile>
-#include <cstdio>
 #include <QSet>
+#include <cstdio>
 #include <sqlcipher/sqlite3.h>
 
 namespace mnemora {

@@ -33,10 +33,9 @@ struct StudyCounters {
 using SavedProgress = QHash<QString, QHash<QString, StudyCounters>>;
 
 // Reads the study counters of the given tables of an existing list file (tables it does
-// not have are left out). The trainer keeps its open list in WAL mode; taking the file
-// back to rollback-journal mode folds any pending WAL content in and succeeds only when
-// no other program has the file open — replacing a file in use would lose the progress
-// that program writes later. False with error set otherwise.
+// not have are left out). A file an earlier build left in WAL mode is taken back to
+// rollback-journal mode, which folds pending WAL content in and succeeds only when no
+// other program has the file open. False with error set otherwise.
 bool ReadSavedProgress(const QString& path, const QStringList& tables, SavedProgress& progress,
                        QString& error);
 
