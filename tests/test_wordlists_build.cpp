@@ -223,7 +223,7 @@ private slots:
         QVERIFY(QDir().rmdir(blocker));
         QCOMPARE(Files(Path("re")), files);
 
-        // A running trainer holds its list open in WAL mode.
+        // A running trainer of an earlier build holds its list open in WAL mode.
         const QString cet4 = Path("re/cet4.dat"), nce = Path("re/nce.dat");
         sqlite3* db = nullptr;
         QCOMPARE(sqlite3_open(QFile::encodeName(cet4).constData(), &db), SQLITE_OK);
