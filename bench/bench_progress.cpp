@@ -17,7 +17,8 @@ using namespace mnemora;
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    const QString folder = (argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(MNEMORA_BUILD_DIR "/db")) + u'/';
+    const QString folder =
+        (argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(MNEMORA_BUILD_DIR "/db")) + u'/';
     const int listIndex = argc > 2 ? std::atoi(argv[2]) : 7;
     QTemporaryDir dir;
     CHistoryFile history(dir.filePath(QStringLiteral("history.sqlite")));

@@ -37,8 +37,7 @@ sqlite3* RawOpen(const QString& path) {
     sqlite3* db = nullptr;
     sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
     sqlite3_key(db, fixture::kPassword, static_cast<int>(sizeof(fixture::kPassword) - 1));
-    sqlite3_exec(db, "PRAGMA journal_mode=DELETE; PRAGMA cache_size=-16384", nullptr,
-                 nullptr, nullptr);
+    sqlite3_exec(db, "PRAGMA journal_mode=DELETE; PRAGMA cache_size=-16384", nullptr, nullptr, nullptr);
     return db;
 }
 
@@ -146,7 +145,8 @@ int main() {
             ++bump;
             sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
             for (int i = 1; i <= 50; ++i) {
-                const QByteArray sql = QByteArray("UPDATE cet4 SET showTimes = '") + QByteArray::number(bump) +
+                const QByteArray sql = QByteArray("UPDATE cet4 SET showTimes = '") +
+                                       QByteArray::number(bump) +
                                        "', toShowTime = '1' WHERE \"index\" = " + QByteArray::number(i);
                 sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr);
             }

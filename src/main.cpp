@@ -15,13 +15,14 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::printf("Usage: mnemora [--help] [--version]\n"
-                        "A desktop vocabulary trainer: a float window shows English words with their\n"
-                        "pronunciation, Chinese meaning and example sentences.\n\n"
-                        "  --help     show this help and exit\n"
-                        "  --version  show the version and exit\n\n"
-                        "Settings and word lists live beside the program when its folder is writable\n"
-                        "and holds db/; otherwise in $XDG_CONFIG_HOME/mnemora and $XDG_DATA_HOME/mnemora/db.\n");
+            std::printf(
+                "Usage: mnemora [--help] [--version]\n"
+                "A desktop vocabulary trainer: a float window shows English words with their\n"
+                "pronunciation, Chinese meaning and example sentences.\n\n"
+                "  --help     show this help and exit\n"
+                "  --version  show the version and exit\n\n"
+                "Settings and word lists live beside the program when its folder is writable\n"
+                "and holds db/; otherwise in $XDG_CONFIG_HOME/mnemora and $XDG_DATA_HOME/mnemora/db.\n");
             return 0;
         }
     }

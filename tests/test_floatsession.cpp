@@ -40,7 +40,8 @@ class TestFloatSession final : public QObject {
 private slots:
     void initTestCase() {
         const QString runtime = root.filePath(QStringLiteral("run"));
-        QVERIFY(root.isValid() && QDir().mkpath(runtime) && QDir().mkpath(root.filePath(QStringLiteral("app/db"))));
+        QVERIFY(root.isValid() && QDir().mkpath(runtime) &&
+                QDir().mkpath(root.filePath(QStringLiteral("app/db"))));
         QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(root.filePath(QStringLiteral("config"))));
@@ -63,10 +64,13 @@ private slots:
             }
             ((*window).*save)();
             for (int index = 1; index <= 6; ++index)
-                QCOMPARE(fixture::Counters(cet4, QStringLiteral("cet4"), index).value_or(qMakePair(-1, -1)).first,
-                         counter.views.value(index));
+                QCOMPARE(
+                    fixture::Counters(cet4, QStringLiteral("cet4"), index).value_or(qMakePair(-1, -1)).first,
+                    counter.views.value(index));
         };
-        const auto total = [&] { return std::accumulate(counter.views.begin(), counter.views.end(), qint64{0}); };
+        const auto total = [&] {
+            return std::accumulate(counter.views.begin(), counter.views.end(), qint64{0});
+        };
         showAndSave(4, &CMnemoraDlg::SaveCheckpoint);
         const qint64 atCheckpoint = total();
         QVERIFY(atCheckpoint > 0 && window->Study().TimersWanted());

@@ -17,8 +17,8 @@ namespace {
 class CStudyTrace final : public IStudyObserver {
 public:
     void OnWordShown(const WordRecord& record, bool firstPass) override {
-        PrintUiTrace(QStringLiteral("word %1 %2").arg(record.word, firstPass ? QStringLiteral("counted")
-                                                                              : QStringLiteral("again")));
+        PrintUiTrace(QStringLiteral("word %1 %2")
+                         .arg(record.word, firstPass ? QStringLiteral("counted") : QStringLiteral("again")));
     }
 };
 

@@ -12,12 +12,12 @@
 #include "platform/x11/X11WindowHints.h"
 #include "settings/SettingsFile.h"
 
-#include <cstdio>
 #include "settings/SettingsKeys.h"
 #include "settings/ui/MyPropertySheet.h"
 #include "store/TemplateCopy.h"
-#include "study/SpeechCoach.h"
 #include "study/AwayWatch.h"
+#include "study/SpeechCoach.h"
+#include <cstdio>
 
 #include <QApplication>
 #include <QFileInfo>
@@ -170,7 +170,8 @@ void CMnemoraDlg::OnExit() {
     WriteFloatWindowPos(pos().x(), pos().y());
     // A package manager updates an installed copy; only a portable one hands off.
     const UpdaterHandOffResult updater = CurrentDataLocation().portable
-        ? HandOffToUpdater(QFileInfo(ProgramFilePath()).absolutePath()) : UpdaterHandOffResult{};
+                                             ? HandOffToUpdater(QFileInfo(ProgramFilePath()).absolutePath())
+                                             : UpdaterHandOffResult{};
     // A failed replacement is reported, but the exit still finishes with the counters written.
     if (!updater.error.isEmpty())
         ShowMessage(updater.error, MessageIcon::Error);

@@ -89,14 +89,18 @@ void CStudyExtras::CountOthersInBackground() {
     const QString folder = store_.dbFolder;
     counter_ = std::thread([this, category, listIndex, runTimes, folder] {
         CHistoryFile unused{QString()};
-        const QList<ListCounts> counts = CProgressData(folder, unused).CountOtherLists(category, listIndex, runTimes);
-        QMetaObject::invokeMethod(this, [this, counts] {
-            counting_ = false;
-            CProgressData data(store_.dbFolder, history_.File());
-            data.Merge(report_, counts);
-            if (window_ != nullptr)
-                window_->UpdateReport(report_);
-        }, Qt::QueuedConnection);
+        const QList<ListCounts> counts =
+            CProgressData(folder, unused).CountOtherLists(category, listIndex, runTimes);
+        QMetaObject::invokeMethod(
+            this,
+            [this, counts] {
+                counting_ = false;
+                CProgressData data(store_.dbFolder, history_.File());
+                data.Merge(report_, counts);
+                if (window_ != nullptr)
+                    window_->UpdateReport(report_);
+            },
+            Qt::QueuedConnection);
     });
 }
 

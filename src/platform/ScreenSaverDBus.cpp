@@ -24,10 +24,9 @@ QString CScreenSaverDBus::Start() {
     for (const QString& path : kPaths)
         bus.connect(kService, path, kInterface, QStringLiteral("ActiveChanged"), this,
                     SLOT(OnActiveChanged(bool)));
-    auto* watcher = new QDBusServiceWatcher(kService, bus,
-                                            QDBusServiceWatcher::WatchForRegistration |
-                                                QDBusServiceWatcher::WatchForUnregistration,
-                                            this);
+    auto* watcher = new QDBusServiceWatcher(
+        kService, bus,
+        QDBusServiceWatcher::WatchForRegistration | QDBusServiceWatcher::WatchForUnregistration, this);
     connect(watcher, &QDBusServiceWatcher::serviceRegistered, this, [this] { AskActive(); });
     connect(watcher, &QDBusServiceWatcher::serviceUnregistered, this, [this] { Set(false); });
     QDBusConnectionInterface* names = bus.interface();

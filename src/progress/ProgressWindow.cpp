@@ -9,8 +9,8 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPainter>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 #include <algorithm>
 
 namespace mnemora {
@@ -86,14 +86,16 @@ void CStudyCalendar::paintEvent(QPaintEvent*) {
     for (qsizetype i = 0; i < days_.size(); ++i) {
         const QDate day = first.addDays(i);
         const int column = static_cast<int>(firstMonday.daysTo(day) / 7) -
-                           static_cast<int>(firstMonday.daysTo(today_) / 7) + ProgressReport::kCalendarWeeks - 1;
+                           static_cast<int>(firstMonday.daysTo(today_) / 7) + ProgressReport::kCalendarWeeks -
+                           1;
         if (column < 0)
             continue;
         const QRectF box(left + column * cell + 1, (day.dayOfWeek() - 1) * cell + 1, cell - 3, cell - 3);
         QColor colour = kNewColor;
         if (days_[i] > 0) {
             const double share = 0.25 + 0.75 * static_cast<double>(days_[i]) / static_cast<double>(most);
-            colour = QColor::fromRgbF(1 - share * (1 - kLearntColor.redF()), 1 - share * (1 - kLearntColor.greenF()),
+            colour = QColor::fromRgbF(1 - share * (1 - kLearntColor.redF()),
+                                      1 - share * (1 - kLearntColor.greenF()),
                                       1 - share * (1 - kLearntColor.blueF()));
         }
         p.setPen(day == today_ ? QPen(palette().color(QPalette::WindowText), 1.2) : Qt::NoPen);
@@ -184,13 +186,15 @@ void CProgressWindow::UpdateReport(const ProgressReport& report) {
 
 void CProgressWindow::Fill() {
     const ProgressReport& r = report_;
-    totals_->setText(QStringLiteral("今天：学习 %1 个单词，%2 分钟\n累计：学习 %3 天，%4 个单词次，开始学习 %5 个新词，%6 分钟")
-                         .arg(r.shownToday)
-                         .arg(Minutes(r.studyMsToday))
-                         .arg(r.daysStudied)
-                         .arg(r.shownTotal)
-                         .arg(r.startedTotal)
-                         .arg(Minutes(r.studyMsTotal)));
+    totals_->setText(
+        QStringLiteral(
+            "今天：学习 %1 个单词，%2 分钟\n累计：学习 %3 天，%4 个单词次，开始学习 %5 个新词，%6 分钟")
+            .arg(r.shownToday)
+            .arg(Minutes(r.studyMsToday))
+            .arg(r.daysStudied)
+            .arg(r.shownTotal)
+            .arg(r.startedTotal)
+            .arg(Minutes(r.studyMsTotal)));
 
     while (QLayoutItem* item = lists_->takeAt(0)) {
         delete item->widget();
@@ -232,8 +236,7 @@ void CProgressWindow::Fill() {
     dueSet_->remove(0, dueSet_->count());
     dueSet_->append(values);
     const auto axes = dueChart_->axes(Qt::Vertical);
-    if (!axes.isEmpty())
-    {
+    if (!axes.isEmpty()) {
         auto* axis = static_cast<QValueAxis*>(axes.front());
         axis->setRange(0, std::max(most, 4));
         axis->applyNiceNumbers();

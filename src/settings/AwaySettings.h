@@ -10,9 +10,9 @@ struct AwaySettings {
     static constexpr uint32_t kMinutesHigh = 120;
     static constexpr uint32_t kDefaultMinutes = 5;
 
-    bool pauseWhenAway = true;    // pause while locked, the saver is on, or idle
+    bool pauseWhenAway = true;              // pause while locked, the saver is on, or idle
     uint32_t awayMinutes = kDefaultMinutes; // idle this long counts as away
-    bool hideOnFullScreen = true; // pause and hide under a full-screen window
+    bool hideOnFullScreen = true;           // pause and hide under a full-screen window
 };
 
 // Out-of-range minutes read as the default.

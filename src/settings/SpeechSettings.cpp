@@ -15,8 +15,8 @@ SpeechOptions ReadSpeechOptions() {
     // The profile reader wraps negative numbers modulo 2^32; as a signed value they come back.
     const auto rate = static_cast<int32_t>(
         ReadProfileInt(keys::kSpeech, keys::kRate, static_cast<uint32_t>(SpeechOptions::kDefaultRate)));
-    options.rate = rate < SpeechOptions::kRateMin || rate > SpeechOptions::kRateMax ? SpeechOptions::kDefaultRate
-                                                                                   : rate;
+    options.rate =
+        rate < SpeechOptions::kRateMin || rate > SpeechOptions::kRateMax ? SpeechOptions::kDefaultRate : rate;
     const std::optional<QByteArray> voice = ini::ReadValue(GetSettingsPath(), keys::kSpeech, keys::kVoice);
     for (const QString& known : SpeechOptions::Voices()) {
         if (voice && QString::fromLatin1(*voice).compare(known, Qt::CaseInsensitive) == 0)

@@ -12,9 +12,9 @@ struct SpeechOptions {
     // A little slower than the engine's normal pace: learners hear each sound.
     static constexpr int kDefaultRate = -20;
 
-    bool speakWord = false;      // "SpeakWord": each new word as it appears
-    bool speakSentences = false; // "SpeakSentences": the English example sentences too
-    int rate = kDefaultRate;     // "Rate"
+    bool speakWord = false;         // "SpeakWord": each new word as it appears
+    bool speakSentences = false;    // "SpeakSentences": the English example sentences too
+    int rate = kDefaultRate;        // "Rate"
     QString voice = DefaultVoice(); // "Voice"
 
     static QString DefaultVoice() { return QStringLiteral("en-US"); }

@@ -25,7 +25,8 @@ class CQtSpeaker final : public ISpeaker {
 public:
     CQtSpeaker() {
         if (!QTextToSpeech::availableEngines().contains(QLatin1String(kEngine))) {
-            problem_ = QStringLiteral("没有 speechd 语音引擎（需要 qt6-speech-speechd-plugin 和 speech-dispatcher）");
+            problem_ = QStringLiteral(
+                "没有 speechd 语音引擎（需要 qt6-speech-speechd-plugin 和 speech-dispatcher）");
             return;
         }
         tts_ = std::make_unique<QTextToSpeech>(QString::fromLatin1(kEngine));
@@ -84,9 +85,13 @@ public:
             tts_->stop(QTextToSpeech::BoundaryHint::Immediate);
     }
 
-    bool IsSpeaking() const override { return problem_.isEmpty() && tts_->state() == QTextToSpeech::Speaking; }
+    bool IsSpeaking() const override {
+        return problem_.isEmpty() && tts_->state() == QTextToSpeech::Speaking;
+    }
 
-    void SetFailureHandler(std::function<void(const QString&)> handler) override { failed_ = std::move(handler); }
+    void SetFailureHandler(std::function<void(const QString&)> handler) override {
+        failed_ = std::move(handler);
+    }
 
 private:
     QString EngineError() const {

@@ -65,7 +65,8 @@ bool CHistoryFile::Exec(const char* sql) {
 
 bool CHistoryFile::OpenFile() {
     const QByteArray file = QFile::encodeName(path_);
-    if (sqlite3_open_v2(file.constData(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+    if (sqlite3_open_v2(file.constData(), &db_,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
                         nullptr) != SQLITE_OK) {
         sqlite3_close(db_);
         db_ = nullptr;
@@ -86,8 +87,8 @@ bool CHistoryFile::CreateSchema() {
 void CHistoryFile::SetAside(const char* reason) {
     sqlite3_close(db_);
     db_ = nullptr;
-    const QString aside =
-        path_ + QStringLiteral(".damaged-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString aside = path_ + QStringLiteral(".damaged-") +
+                          QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     const bool moved = QFile::rename(path_, aside);
     std::fprintf(stderr, "mnemora: study history %s is %s; %s, starting a new one\n",
                  QFile::encodeName(path_).constData(), reason,
@@ -105,7 +106,8 @@ bool CHistoryFile::Open() {
         return true;
     const int rc = sqlite3_errcode(db_) & 0xff;
     const bool transient = rc == SQLITE_BUSY || rc == SQLITE_LOCKED || rc == SQLITE_READONLY ||
-                           rc == SQLITE_CANTOPEN || rc == SQLITE_FULL || rc == SQLITE_IOERR || rc == SQLITE_NOMEM;
+                           rc == SQLITE_CANTOPEN || rc == SQLITE_FULL || rc == SQLITE_IOERR ||
+                           rc == SQLITE_NOMEM;
     if (triedFresh_ || transient) {
         // Locked, read-only or out of space: the file may be fine, so it is left alone.
         sqlite3_close(db_);
@@ -127,7 +129,8 @@ bool CHistoryFile::AddDays(const QList<DayRow>& deltas) {
     // The SQLite underneath may predate UPSERT: update, and insert where nothing was there.
     Statement update(db_, "UPDATE days SET shown = shown + ?3, started = started + ?4, learnt = learnt + ?5,"
                           " studyMs = studyMs + ?6 WHERE day = ?1 AND list = ?2");
-    Statement insert(db_, "INSERT INTO days(day, list, shown, started, learnt, studyMs) VALUES(?1, ?2, ?3, ?4, ?5, ?6)");
+    Statement insert(
+        db_, "INSERT INTO days(day, list, shown, started, learnt, studyMs) VALUES(?1, ?2, ?3, ?4, ?5, ?6)");
     bool ok = update && insert;
     for (const DayRow& row : deltas) {
         if (!ok)

@@ -13,7 +13,7 @@ namespace mnemora {
 // One day of study on one list. As a change to add, every figure is a delta.
 struct DayRow {
     QDate day;
-    QString list; // the catalogue table name ("cet4", "nce2")
+    QString list;        // the catalogue table name ("cet4", "nce2")
     int64_t shown = 0;   // first-pass showings
     int64_t started = 0; // words shown for the first time ever
     int64_t learnt = 0;  // words that reached the learnt mark (by showing or by "I know it")

@@ -167,7 +167,8 @@ bool ReadListTables(const QString& path, std::vector<TableRows>& tables, QString
     {
         Statement list(db.Handle(), "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name");
         if (!db.IsOpen() || !list.IsValid()) {
-            error = QStringLiteral("not a word-list file with the expected password (%1)").arg(db.LastError());
+            error =
+                QStringLiteral("not a word-list file with the expected password (%1)").arg(db.LastError());
             return false;
         }
         while (sqlite3_step(list.Handle()) == SQLITE_ROW)

@@ -52,8 +52,8 @@ void CountTable(CDbAccess& db, ListCounts& c, uint32_t runTimes) {
 CProgressData::CProgressData(QString dbFolder, CHistoryFile& history)
     : dbFolder_(std::move(dbFolder)), history_(history) {}
 
-QList<ListCounts> CProgressData::CountFile(const QString& filePath, const QStringList& tables, uint32_t runTimes,
-                                           QString* error) {
+QList<ListCounts> CProgressData::CountFile(const QString& filePath, const QStringList& tables,
+                                           uint32_t runTimes, QString* error) {
     QList<ListCounts> all;
     CDbAccess db;
     const bool open = db.CreateObjects() &&

@@ -23,9 +23,9 @@ struct ProgressReport {
     static constexpr int kCalendarWeeks = 12;
     QDate today;
     uint32_t runTimes = 0;
-    QList<ListProgress> lists;   // the current list first, then the others with progress
-    QList<int64_t> calendar;     // words shown per day, the last kCalendarWeeks * 7 days ending today
-    int64_t shownTotal = 0;      // over the whole history
+    QList<ListProgress> lists; // the current list first, then the others with progress
+    QList<int64_t> calendar;   // words shown per day, the last kCalendarWeeks * 7 days ending today
+    int64_t shownTotal = 0;    // over the whole history
     int64_t startedTotal = 0;
     int64_t studyMsTotal = 0;
     int daysStudied = 0;

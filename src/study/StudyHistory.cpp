@@ -71,8 +71,10 @@ bool CStudyHistory::Flush() {
         return true;
     if (!File().AddDays(pending_.values())) {
         if (!failureReported_)
-            std::fprintf(stderr, "mnemora: study history %s cannot be written; the day's figures are kept until it can\n",
-                         QFile::encodeName(File().Path()).constData());
+            std::fprintf(
+                stderr,
+                "mnemora: study history %s cannot be written; the day's figures are kept until it can\n",
+                QFile::encodeName(File().Path()).constData());
         failureReported_ = true;
         return false;
     }

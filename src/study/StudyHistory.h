@@ -29,7 +29,8 @@ public:
     using PathSource = std::function<QString()>;
     // historyPath: where the history file is, asked when it is first needed (the settings
     // location may still change during start-up); clock: local time (the system clock when empty).
-    CStudyHistory(const CStudyCycle& cycle, const CWordStore& store, PathSource historyPath, Clock clock = {});
+    CStudyHistory(const CStudyCycle& cycle, const CWordStore& store, PathSource historyPath,
+                  Clock clock = {});
 
     void OnWordShown(const WordRecord& record, bool firstPass) override;
     void OnSentenceShown(const WordRecord& record, int which) override;

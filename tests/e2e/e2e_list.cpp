@@ -35,6 +35,8 @@ int main(int argc, char** argv) {
             std::printf("%s\n", qPrintable(row.join(QLatin1Char(' '))));
         return 0;
     }
-    std::fprintf(stderr, "usage: e2e_list create|studied FILE TABLE ROWS | counters FILE TABLE | sql FILE STATEMENT\n");
+    std::fprintf(
+        stderr,
+        "usage: e2e_list create|studied FILE TABLE ROWS | counters FILE TABLE | sql FILE STATEMENT\n");
     return 2;
 }

@@ -56,15 +56,16 @@ int Show(xcb_connection_t* c, xcb_screen_t* screen, const char* title, bool full
     const xcb_window_t w = xcb_generate_id(c);
     const uint32_t values[] = {screen->white_pixel, XCB_EVENT_MASK_EXPOSURE};
     xcb_create_window(c, XCB_COPY_FROM_PARENT, w, screen->root, 100, 100, 400, 300, 0,
-                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK,
-                      values);
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
+                      XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
     const auto length = static_cast<uint32_t>(std::strlen(title));
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, length, title);
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, Atom(c, "_NET_WM_NAME"), Atom(c, "UTF8_STRING"), 8, length,
-                        title);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, Atom(c, "_NET_WM_NAME"), Atom(c, "UTF8_STRING"), 8,
+                        length, title);
     if (fullScreen) {
         const xcb_atom_t state = Atom(c, "_NET_WM_STATE_FULLSCREEN");
-        xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, Atom(c, "_NET_WM_STATE"), XCB_ATOM_ATOM, 32, 1, &state);
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, Atom(c, "_NET_WM_STATE"), XCB_ATOM_ATOM, 32, 1,
+                            &state);
     }
     xcb_map_window(c, w);
     xcb_flush(c);
@@ -80,7 +81,8 @@ int FullScreen(xcb_connection_t* c, xcb_screen_t* screen, xcb_window_t w, bool o
     event.data.data32[0] = on ? 1 : 0;
     event.data.data32[1] = Atom(c, "_NET_WM_STATE_FULLSCREEN");
     event.data.data32[3] = 2; // a pager or the user, not the application
-    xcb_send_event(c, 0, screen->root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+    xcb_send_event(c, 0, screen->root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char*>(&event));
     Reply<xcb_get_input_focus_reply_t> sync(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr),
                                             &std::free);

@@ -21,7 +21,9 @@ public:
     explicit FakeStudyView(VirtualClock& clock) : clock_(clock) {}
     void Attach(mnemora::CStudyCycle* cycle) { cycle_ = cycle; }
 
-    void ShowMessage(const QString& text, mnemora::MessageIcon icon) override { messages.append({text, icon}); }
+    void ShowMessage(const QString& text, mnemora::MessageIcon icon) override {
+        messages.append({text, icon});
+    }
     void ShowWordText(const QString& text) override { shown.append({clock_.Now(), text}); }
     bool IsFloatVisible() const override { return visible; }
     void ShowFloat() override { visible = true; }

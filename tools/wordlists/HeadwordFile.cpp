@@ -56,11 +56,11 @@ void RecoverLostLetters(const CEcdict& ecdict, const QString& path, CDiagnostics
             ++it;
             continue;
         }
-        const QString match = it->word.count(QChar::ReplacementCharacter) == 1
-            ? UniqueMatch(ecdict, it->word, pos) : QString();
+        const QString match =
+            it->word.count(QChar::ReplacementCharacter) == 1 ? UniqueMatch(ecdict, it->word, pos) : QString();
         if (!match.isEmpty()) {
-            diag.Warning(path, it->line, QStringLiteral("\"%1\" has a lost letter; read as \"%2\"")
-                                             .arg(it->word, match));
+            diag.Warning(path, it->line,
+                         QStringLiteral("\"%1\" has a lost letter; read as \"%2\"").arg(it->word, match));
             it->word = match;
             ++it;
         } else {

@@ -22,7 +22,8 @@ bool LoadHeadwordFile(const QString& path, CDiagnostics& diag, QList<Headword>& 
 
 // Headwords whose source lost a letter to U+FFFD: one such letter is restored when exactly
 // one dictionary word matches with a non-ASCII letter in its place, else when exactly one
-// matches with an ASCII letter; any other such headword is left out. Each repair and each drop is reported with the file and line.
+// matches with an ASCII letter; any other such headword is left out. Each repair and each drop is reported
+// with the file and line.
 void RecoverLostLetters(const CEcdict& ecdict, const QString& path, CDiagnostics& diag,
                         QList<Headword>& words);
 

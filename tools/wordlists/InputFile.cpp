@@ -62,10 +62,10 @@ qsizetype FindInvalidUtf8(QByteArrayView data) {
 QString DecodeWindows1252(QByteArrayView data) {
     // 0x80-0x9F differ from Latin-1; the five bytes the code page leaves undefined map
     // to the control characters of the same value, as Windows does.
-    static constexpr char16_t kHigh[32] = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    static constexpr char16_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                           0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                           0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                           0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
     QString text(data.size(), Qt::Uninitialized);
     for (qsizetype i = 0; i < data.size(); ++i) {
         const auto byte = static_cast<unsigned char>(data[i]);
@@ -107,10 +107,11 @@ bool ReadInputFile(const QString& path, CDiagnostics& diag, QByteArray& data) {
         // whole file keeps every letter, where replacing bytes would lose them.
         const qint64 line = LineAt(data, bad);
         const qsizetype lineStart = bad == 0 ? 0 : data.lastIndexOf('\n', bad - 1) + 1;
-        diag.Warning(path, line,
-                     QStringLiteral("byte 0x%1 in column %2 is not valid UTF-8; the file is read as Windows-1252")
-                         .arg(static_cast<unsigned char>(data[bad]), 2, 16, QLatin1Char('0'))
-                         .arg(bad - lineStart + 1));
+        diag.Warning(
+            path, line,
+            QStringLiteral("byte 0x%1 in column %2 is not valid UTF-8; the file is read as Windows-1252")
+                .arg(static_cast<unsigned char>(data[bad]), 2, 16, QLatin1Char('0'))
+                .arg(bad - lineStart + 1));
         data = DecodeWindows1252(data).toUtf8();
     }
     return true;

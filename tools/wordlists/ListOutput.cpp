@@ -63,7 +63,8 @@ bool WriteListFolder(const QString& outDir, std::vector<BuiltList>& lists, const
             if (file != QLatin1String(list.catalogue->file))
                 continue;
             QStringList droppedWords;
-            list.summary.carried = CarryOver(saved.value(file).value(list.rows.table), list.rows, droppedWords);
+            list.summary.carried =
+                CarryOver(saved.value(file).value(list.rows.table), list.rows, droppedWords);
             const auto dropped = droppedWords.size();
             if (dropped > 0)
                 diag.Warning(out.filePath(file), 0,

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "ListRules.h"
-#include "store/ListFile.h"
 #include "SentencePicker.h"
+#include "store/ListFile.h"
 
 #include <QHash>
 #include <set>

@@ -22,12 +22,12 @@ CAboutDlg::CAboutDlg(const QIcon& icon, QWidget* parent) : QDialog(parent) {
     text->setObjectName(QStringLiteral("version"));
 
     // Credits the word-list data asks for, and which lists only approximate a syllabus.
-    auto* credits = new QLabel(
-        QStringLiteral("词库数据：ECDICT (MIT)、Tatoeba 例句 (CC BY 2.0 FR)、WordNet 3.0、\n"
-                       "TOEIC Service List (CC BY-SA 4.0)、ipa-dict (MIT)。\n"
-                       "专业英语四级、专业英语八级与新概念英语第一至四册为按词频等级\n"
-                       "近似选出的词表；详见词库目录中的 CREDITS.txt。"),
-        this);
+    auto* credits =
+        new QLabel(QStringLiteral("词库数据：ECDICT (MIT)、Tatoeba 例句 (CC BY 2.0 FR)、WordNet 3.0、\n"
+                                  "TOEIC Service List (CC BY-SA 4.0)、ipa-dict (MIT)。\n"
+                                  "专业英语四级、专业英语八级与新概念英语第一至四册为按词频等级\n"
+                                  "近似选出的词表；详见词库目录中的 CREDITS.txt。"),
+                   this);
     credits->setObjectName(QStringLiteral("credits"));
     QFont small = credits->font();
     small.setPointSizeF(small.pointSizeF() * 0.85);

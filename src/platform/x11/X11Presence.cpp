@@ -31,7 +31,8 @@ void Report(const QString& what) {
 
 xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
     Reply<xcb_intern_atom_reply_t> reply(
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr), &std::free);
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr),
+        &std::free);
     return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
 
@@ -130,7 +131,8 @@ void CX11Presence::CheckIdle() {
     if (connection_ == nullptr || idleLimit_ == 0)
         return;
     Reply<xcb_screensaver_query_info_reply_t> info(
-        xcb_screensaver_query_info_reply(connection_, xcb_screensaver_query_info(connection_, root_), nullptr),
+        xcb_screensaver_query_info_reply(connection_, xcb_screensaver_query_info(connection_, root_),
+                                         nullptr),
         &std::free);
     if (!info)
         return;
@@ -145,7 +147,8 @@ bool CX11Presence::SaverOn() {
     if (!hasSaver_)
         return false;
     Reply<xcb_screensaver_query_info_reply_t> info(
-        xcb_screensaver_query_info_reply(connection_, xcb_screensaver_query_info(connection_, root_), nullptr),
+        xcb_screensaver_query_info_reply(connection_, xcb_screensaver_query_info(connection_, root_),
+                                         nullptr),
         &std::free);
     return info && info->state == XCB_SCREENSAVER_STATE_ON;
 }
@@ -193,7 +196,8 @@ void CX11Presence::CheckActiveWindow() {
     xcb_window_t active = XCB_WINDOW_NONE;
     if (watchFullScreen_) {
         Reply<xcb_get_property_reply_t> reply(
-            xcb_get_property_reply(c, xcb_get_property(c, 0, root_, atomActive_, XCB_ATOM_WINDOW, 0, 1), nullptr),
+            xcb_get_property_reply(c, xcb_get_property(c, 0, root_, atomActive_, XCB_ATOM_WINDOW, 0, 1),
+                                   nullptr),
             &std::free);
         if (reply && reply->type == XCB_ATOM_WINDOW && xcb_get_property_value_length(reply.get()) >= 4)
             active = *static_cast<const xcb_window_t*>(xcb_get_property_value(reply.get()));
@@ -211,7 +215,8 @@ void CX11Presence::CheckActiveWindow() {
     bool fullScreen = false;
     if (active != XCB_WINDOW_NONE) {
         Reply<xcb_get_property_reply_t> states(
-            xcb_get_property_reply(c, xcb_get_property(c, 0, active, atomState_, XCB_ATOM_ATOM, 0, 64), nullptr),
+            xcb_get_property_reply(c, xcb_get_property(c, 0, active, atomState_, XCB_ATOM_ATOM, 0, 64),
+                                   nullptr),
             &std::free);
         if (states && states->type == XCB_ATOM_ATOM) {
             const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(states.get()));
@@ -220,10 +225,11 @@ void CX11Presence::CheckActiveWindow() {
         }
         // Full screen on another monitor leaves the float window in sight.
         if (fullScreen && floatWindow_ != nullptr && floatWindow_->screen() != nullptr) {
-            Reply<xcb_get_geometry_reply_t> geometry(xcb_get_geometry_reply(c, xcb_get_geometry(c, active), nullptr),
-                                                     &std::free);
+            Reply<xcb_get_geometry_reply_t> geometry(
+                xcb_get_geometry_reply(c, xcb_get_geometry(c, active), nullptr), &std::free);
             Reply<xcb_translate_coordinates_reply_t> at(
-                xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, active, root_, 0, 0), nullptr),
+                xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, active, root_, 0, 0),
+                                                nullptr),
                 &std::free);
             if (geometry && at) {
                 const QScreen* screen = floatWindow_->screen();

@@ -9,8 +9,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
-#include <QGroupBox>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QRadioButton>
@@ -27,8 +27,8 @@ CWordPage::CWordPage(IOptionsHost& host, QWidget* parent)
       studyRadio_(new QRadioButton(QString::fromUtf8(kStudyCategoryLabel), this)),
       studyCombo_(new QComboBox(this)),
       speakWordBox_(new QCheckBox(QStringLiteral("新单词出现时朗读"), this)),
-      speakSentencesBox_(new QCheckBox(QStringLiteral("朗读英文例句"), this)),
-      rateBox_(new QSpinBox(this)), voiceCombo_(new QComboBox(this)) {
+      speakSentencesBox_(new QCheckBox(QStringLiteral("朗读英文例句"), this)), rateBox_(new QSpinBox(this)),
+      voiceCombo_(new QComboBox(this)) {
     for (QComboBox* combo : {examCombo_, studyCombo_}) {
         combo->setEditable(false);
         combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
