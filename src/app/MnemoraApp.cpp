@@ -45,7 +45,7 @@ void WatchTerminationSignals(CMnemoraDlg& dialog) {
 } // namespace
 
 int CMnemoraApp::Run(int& argc, char** argv) {
-    PreferXcbOnWayland();
+    ChooseGuiPlatform();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Mnemora"));
     // Alerts and dialogs closing never end the program; only the float window does.
