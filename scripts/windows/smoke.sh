@@ -45,6 +45,22 @@ if [ -z "$shown" ]; then
 fi
 echo "smoke: $shown"
 grep -q '^RunTimes=1' <(tr -d '\r' <"$app/mnemora.ini") || { echo "smoke: no RunTimes=1 in mnemora.ini" >&2; exit 1; }
+# The first start registered autostart (machine-wide, or per user where that cannot be written).
+run='Software\Microsoft\Windows\CurrentVersion\Run'
+if ! wine reg query "HKLM\\$run" /v Mnemora 2>/dev/null | grep -qi 'mnemora.exe' &&
+    ! wine reg query "HKCU\\$run" /v Mnemora 2>/dev/null | grep -qi 'mnemora.exe'; then
+    echo "smoke: no autostart value Mnemora" >&2
+    exit 1
+fi
+echo "smoke: autostart registered"
+# A second start says so and leaves the first one running (its message box waits for OK).
+MNEMORA_TRACE_UI=1 wine "$app/mnemora.exe" >"$work/second.log" 2>&1 &
+second=$!
+pids+=($second)
+for _ in $(seq 60); do grep -q '该软件已经正在运行' "$work/second.log" && break; sleep 0.5; done
+grep -q '该软件已经正在运行' "$work/second.log" || { echo "smoke: the second start did not say it is running" >&2; cat "$work/second.log" >&2; exit 1; }
+kill "$second" 2>/dev/null || true
+echo "smoke: a second start says 该软件已经正在运行！"
 # The way Windows asks a program to close.
 wine taskkill /im mnemora.exe >/dev/null 2>&1 || true
 for _ in $(seq 100); do kill -0 "${pids[1]}" 2>/dev/null || break; sleep 0.1; done
@@ -53,4 +69,12 @@ if kill -0 "${pids[1]}" 2>/dev/null; then
     exit 1
 fi
 grep -q '^FloatWindowLeft=' <(tr -d '\r' <"$app/mnemora.ini") || { echo "smoke: the window position was not saved" >&2; exit 1; }
+# The list the Windows build saved reads back on Linux, with the shown word counted.
+word=$(sed 's/^ui-trace: word \(.*\) counted$/\1/' <<<"$shown")
+lister=$REPO_DIR/build/tests/e2e_list
+if [ -x "$lister" ]; then
+    times=$("$lister" sql "$app/db/cet4.dat" "SELECT showTimes FROM cet4 WHERE word = '${word//\'/\'\'}'" | head -1)
+    [ "${times:-0}" -ge 1 ] || { echo "smoke: Linux reads showTimes '${times}' for '$word'" >&2; exit 1; }
+    echo "smoke: on Linux, '$word' has showTimes $times"
+fi
 echo "smoke: passed"
