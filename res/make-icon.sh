@@ -16,3 +16,5 @@ for size in 16 32 48 64 256; do
     convert "$work/big.png" -filter Lanczos -resize ${size}x${size} -depth 8 -strip \
         -define png:exclude-chunks=date,time "mnemora-$size.png"
 done
+# The Windows program icon holds every size.
+convert mnemora-16.png mnemora-32.png mnemora-48.png mnemora-64.png mnemora-256.png windows/mnemora.ico
