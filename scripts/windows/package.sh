@@ -37,7 +37,7 @@ done
 qt=$(qt_dir)
 roots=("$out/mnemora.exe=." "$qt/plugins/platforms/qwindows.dll=platforms"
     "$qt/plugins/styles/qwindowsvistastyle.dll=styles")
-for module in "$out"/mnemora-*.dll; do
+for module in "$out"/mnemora-*.dll "$out"/libmnemora-*.dll; do
     [ -f "$module" ] && roots+=("$module=.")
 done
 
