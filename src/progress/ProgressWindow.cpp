@@ -456,6 +456,7 @@ void CProgressWindow::ShowDue() {
                                  [&](const ListProgress& list) { return list.counts.list == table; });
     const DueChart chart = MakeDueChart(it != report_.lists.end() ? it->counts : ListCounts{}, report_.pace);
     dueNote_->setText(chart.note);
+    dueNote_->setVisible(!chart.Empty());
     dueChart_->SetChart(chart);
 }
 
