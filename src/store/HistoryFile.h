@@ -1,12 +1,12 @@
 #pragma once
 
+#include "store/Sql.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
 #include <array>
 #include <cstdint>
-
-struct sqlite3;
 
 namespace mnemora {
 
@@ -63,10 +63,9 @@ private:
     bool OpenFile();
     bool CreateSchema();
     void SetAside(const char* reason);
-    bool Exec(const char* sql);
 
     QString path_;
-    sqlite3* db_ = nullptr;
+    sql::Connection db_;
     bool triedFresh_ = false;
 };
 
