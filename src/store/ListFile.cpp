@@ -18,6 +18,18 @@ using sql::OpenMode;
 using sql::Statement;
 using sql::Step;
 
+// The tables of a list file by name; the first read, where a wrong key shows.
+bool TableNames(Connection& db, QStringList& names, QString& error) {
+    Statement list(db, "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name");
+    if (!db.IsOpen() || !list.IsValid()) {
+        error = QStringLiteral("not a word-list file with the expected password (%1)").arg(db.ErrorText());
+        return false;
+    }
+    while (list.Next() == Step::Row)
+        names << list.Text(0);
+    return true;
+}
+
 bool WriteTables(Connection& db, const std::vector<TableRows>& tables) {
     if (!db.Exec("PRAGMA journal_mode=DELETE"))
         return false;
@@ -75,16 +87,8 @@ bool ReadSavedProgress(const QString& path, const QStringList& tables, SavedProg
         return false;
     }
     QStringList present;
-    {
-        Statement list(db, "SELECT name FROM sqlite_master WHERE type = 'table'");
-        if (!list.IsValid()) {
-            error =
-                QStringLiteral("not a word-list file with the expected password (%1)").arg(db.ErrorText());
-            return false;
-        }
-        while (list.Next() == Step::Row)
-            present << list.Text(0);
-    }
+    if (!TableNames(db, present, error))
+        return false;
     for (const QString& table : tables) {
         if (!present.contains(table))
             continue;
@@ -119,16 +123,8 @@ bool ReadListTables(const QString& path, std::vector<TableRows>& tables, QString
     Connection db;
     db.OpenList(path, OpenMode::ReadOnly);
     QStringList names;
-    {
-        Statement list(db, "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name");
-        if (!db.IsOpen() || !list.IsValid()) {
-            error =
-                QStringLiteral("not a word-list file with the expected password (%1)").arg(db.ErrorText());
-            return false;
-        }
-        while (list.Next() == Step::Row)
-            names << list.Text(0);
-    }
+    if (!TableNames(db, names, error))
+        return false;
     for (const QString& name : names) {
         Statement select(db, "SELECT word, pronounce, wordChn, sentence1, sentence1Chn, sentence2, "
                              "sentence2Chn, showTimes, toShowTime FROM " +
