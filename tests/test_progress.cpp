@@ -63,11 +63,10 @@ private slots:
             QCOMPARE(m.Shown(), QStringLiteral("w%1").arg(index));
         }
         QCOMPARE(index, 25 - CKnownWords::kUndoDepth);
-        QVERIFY(m.rig.store->learntCount == index && m.rig.BatchWords().count(QStringLiteral("w25")) == 1);
+        QVERIFY(m.rig.store->learntCount() == index && m.rig.BatchWords().count(QStringLiteral("w25")) == 1);
         // A new selection of the table (a wrap, another list) rebuilt the walk counters from
         // the file: the older marks are no longer undone.
         QVERIFY(m.known.MarkShownWord());
-        m.rig.store->db.CloseRecordset();
         m.rig.store->OpenWordTable();
         QVERIFY(!m.known.CanUndo());
     }
@@ -158,7 +157,7 @@ private slots:
                          DayRow{QDate(2026, 5, 10), QStringLiteral("nce2"), 5, 0, 0, 60'000},
                          DayRow{QDate(2026, 2, 1), QStringLiteral("cet4"), 7, 7, 1, 120'000}});
         history.PutRunTimes(QDate(2026, 5, 6), 8);
-        CProgressData data(rig.store->dbFolder, history);
+        CProgressData data(rig.store->dbFolder(), history);
         ProgressReport report = data.Build(0, 0, 20, QDate(2026, 5, 10));
         // Every list can be picked: the current one first, the rest in catalogue order.
         QCOMPARE(report.lists.size(), qsizetype(kCatalogue.size()));

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "store/Sql.h"
+
 #include <QDate>
 #include <QList>
 #include <QPair>
 #include <QString>
 #include <array>
 #include <cstdint>
-
-struct sqlite3;
 
 namespace mnemora {
 
@@ -70,10 +70,9 @@ private:
     bool OpenFile();
     bool CreateSchema();
     void SetAside(const char* reason);
-    bool Exec(const char* sql);
 
     QString path_;
-    sqlite3* db_ = nullptr;
+    sql::Connection db_;
     bool triedFresh_ = false;
 };
 
