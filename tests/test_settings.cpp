@@ -59,6 +59,11 @@ private slots:
         QCOMPARE(FileText(),
                  QByteArray("[Word]\nDBTable=1\nDBTable=5\nWordElapse=6\n[Word]\nWordElapse=9\n"));
         QCOMPARE(ReadProfileInt(keys::kWord, keys::kWordElapse, 0), 6u);
+        // A line without "=" names the key: it reads as absent and a write replaces it.
+        WriteFile("[Word]\nWordElapse\nWordElapse=5\n");
+        QCOMPARE(ReadProfileInt(keys::kWord, keys::kWordElapse, 8), 8u);
+        QVERIFY(WriteProfileUInt(keys::kWord, keys::kWordElapse, 6));
+        QCOMPARE(FileText(), QByteArray("[Word]\nWordElapse=6\nWordElapse=5\n"));
     }
 
     void valuesParse() {

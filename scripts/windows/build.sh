@@ -10,6 +10,12 @@ qt=$(qt_dir)
 sqlc=$(sqlcipher_dir)
 out=$REPO_DIR/build-win
 export PKG_CONFIG_LIBDIR=$sqlc/lib/pkgconfig
+# A rebuilt SDK part has a new folder; CMake's cached package results would point at the old one.
+mkdir -p "$out"
+if [ "$(cat "$out/sdk-parts" 2>/dev/null)" != "$qt;$sqlc" ]; then
+    rm -f "$out/CMakeCache.txt"
+    echo "$qt;$sqlc" >"$out/sdk-parts"
+fi
 cmake -S "$REPO_DIR" -B "$out" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
     -DCMAKE_BUILD_TYPE=Release \

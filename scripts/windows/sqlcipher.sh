@@ -32,5 +32,5 @@ Name: SQLCipher
 Description: SQLCipher for Windows (libtomcrypt)
 Version: 3.15.2
 Libs: -L\${libdir} -lsqlcipher
-Cflags: -I\${includedir}/sqlcipher
+Cflags: -I\${includedir} -I\${includedir}/sqlcipher
 PC

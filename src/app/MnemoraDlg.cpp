@@ -302,7 +302,7 @@ void CMnemoraDlg::SetAlphaLive(int value) {
 void CMnemoraDlg::ChangeWordList(int category, int listIndex) {
     wordStore.SaveBatch();
     study.NotifyBatchSaved();
-    wordStore.db.Close();
+    wordStore.Close();
     wordStore.OpenWordList(listIndex, category);
     wordStore.OpenWordTable();
     study.ScheduleNextBatch();

@@ -53,16 +53,18 @@ bool SameName(QByteArrayView a, QByteArrayView b) {
 
 struct KeyLine {
     QByteArrayView key;
-    QByteArrayView value;
+    std::optional<QByteArrayView> value; // none on a line without "="
 };
 
+// A line without "=" names a key without a value: it hides later lines of that key (it
+// reads as absent) and a write of the key replaces it, as with the profile functions.
 std::optional<KeyLine> KeyOf(QByteArrayView line) {
     const qsizetype eq = line.indexOf('=');
-    if (eq < 0)
-        return std::nullopt;
-    const QByteArrayView key = line.first(eq).trimmed();
+    const QByteArrayView key = (eq < 0 ? line : line.first(eq)).trimmed();
     if (key.isEmpty() || key.startsWith(';'))
         return std::nullopt;
+    if (eq < 0)
+        return KeyLine{key, std::nullopt};
     return KeyLine{key, line.sliced(eq + 1).trimmed()};
 }
 
@@ -203,7 +205,10 @@ std::optional<QByteArray> ReadValue(const QString& path, const char* section, co
         return std::nullopt;
     const QByteArrayView line =
         QByteArrayView(text).sliced(where.keyLine.begin, where.keyLine.end - where.keyLine.begin);
-    return Unquoted(KeyOf(line)->value);
+    const std::optional<QByteArrayView> value = KeyOf(line)->value;
+    if (!value)
+        return std::nullopt;
+    return Unquoted(*value);
 }
 
 QByteArray WithValue(const QByteArray& file, const char* section, const char* key, const QByteArray& value) {
