@@ -1,5 +1,6 @@
 // The float window on its own (offscreen): colouring, the appearance commands and what
-// they store, hover over a transparent background and live opacity. Defaults, menus,
+// they store, hover over a transparent background, live opacity, the session's save
+// request and the default place. Defaults, menus,
 // dragging, changing the list and a second start are driven on a real display by tests/e2e.
 // Every start uses a private settings file, word-list folder, runtime and autostart folder.
 #include "FixtureDb.h"
@@ -10,6 +11,8 @@
 #include "app/menus/MenuCommands.h"
 #include "platform/ProgramPath.h"
 #include "settings/SettingsFile.h"
+#include "store/WordRecord.h"
+#include "study/StudyObserver.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -21,6 +24,7 @@
 #include <QTest>
 #include <functional>
 #include <memory>
+#include <numeric>
 
 using namespace mnemora;
 
@@ -43,6 +47,22 @@ void SendLeave(QWidget* window) {
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(window, &leave);
 }
+
+QLabel* WordLabel(QWidget& window) {
+    return window.findChild<QLabel*>(QStringLiteral("wordLabel"));
+}
+QTimer* Timer(QWidget& window, const char* name) {
+    return window.findChild<QTimer*>(QLatin1String(name));
+}
+QTimer* HoverTimer(QWidget& window) {
+    return Timer(window, "hoverTimer");
+}
+
+// Counts the first-pass views of each word, as the list should record them.
+struct ViewCounter final : IStudyObserver {
+    QMap<int, qint64> views;
+    void OnWordShown(const WordRecord& record, bool firstPass) override { views[record.index] += firstPass; }
+};
 
 // Answers the modal dialog the next command opens: act on it when it is a T, else reject it.
 template <typename T> void AnswerModal(std::function<void(T*)> act) {
@@ -80,7 +100,11 @@ class TestFloatWindow final : public QObject {
             !fixture::WriteTable(cet4, QStringLiteral("cet4"), fixture::GeneratedRows(6)))
             return nullptr;
         auto window = std::make_unique<CMnemoraDlg>();
-        return window->OnInitDialog() ? std::move(window) : nullptr;
+        // The program's own start: the list opens once the window has been drawn, and
+        // the study then runs its timers.
+        if (!window->Start() || !QTest::qWaitFor([&] { return Timer(*window, "wordTimer")->isActive(); }))
+            return nullptr;
+        return window;
     }
 
 private slots:
@@ -112,10 +136,10 @@ private slots:
         QCOMPARE(BackgroundPixel(*window), kDefaultBack);
         QVERIFY(SameOpacity(window->windowOpacity(), 200));
         window->OnCommand(cmd::kBackTransparent);
-        QMetaObject::invokeMethod(&window->HoverTimer(), "timeout");
-        QVERIFY(window->HoverShown());
+        QMetaObject::invokeMethod(HoverTimer(*window), "timeout");
+        QVERIFY(SameOpacity(window->windowOpacity(), 200)); // hover shows the background
         window->SetAlphaLive(0);
-        QVERIFY(!window->backTransparent && !window->HoverShown());
+        QVERIFY(!window->CurrentMenuState().backTransparent);
         QVERIFY(SameOpacity(window->windowOpacity(), 0));
         QCOMPARE(BackgroundPixel(*window), kDefaultBack);
         QCOMPARE(testdata::ReadFile(ini), before); // the options sheet stores the opacity
@@ -131,19 +155,18 @@ private slots:
                 window->OnBackTransparent();
             const auto expectShown = [&](bool shown) {
                 const bool keyed = transparent && !shown;
-                QVERIFY2(window->HoverShown() == shown, row);
                 QVERIFY2(BackgroundPixel(*window) == (keyed ? QColor(Qt::transparent) : kDefaultBack), row);
                 QVERIFY2(SameOpacity(window->windowOpacity(), keyed ? 255 : 180), row);
             };
             QMouseEvent move(QEvent::MouseMove, QPointF(30, 30), window->mapToGlobal(QPointF(30, 30)),
                              Qt::NoButton, Qt::NoButton, Qt::NoModifier);
             QApplication::sendEvent(window.get(), &move);
-            QVERIFY(window->HoverTimer().isActive()); // hover needs the mouse to rest first
+            QVERIFY(HoverTimer(*window)->isActive()); // hover needs the mouse to rest first
             expectShown(false);
-            QMetaObject::invokeMethod(&window->HoverTimer(), "timeout");
+            QMetaObject::invokeMethod(HoverTimer(*window), "timeout");
             expectShown(transparent);
             SendLeave(window.get());
-            QVERIFY(!window->HoverTimer().isActive());
+            QVERIFY(!HoverTimer(*window)->isActive());
             expectShown(false);
             QVERIFY2(window->CurrentMenuState().backTransparent == transparent,
                      row); // hover never switches it
@@ -179,7 +202,7 @@ private slots:
               {"colour chosen", true, true, QColor(1, 2, 3)}}) {
             auto window = Start("[FloatWindow]\nTextR=250\nTextG=200\nTextB=0\n");
             QVERIFY(window);
-            const QFont before = window->WordLabel()->font();
+            const QFont before = WordLabel(*window)->font();
             auto chosen = std::make_shared<QFont>(before);
             AnswerModal<CFontColorDialog>(
                 [accept = accept, chooseColour = chooseColour, chosen](CFontColorDialog* dialog) {
@@ -197,10 +220,45 @@ private slots:
                 });
             window->OnCommand(cmd::kTextColor);
             QVERIFY2(Rgb(ReadTextColor()) == expected, row);
-            QVERIFY2(window->WordLabel()->palette().color(QPalette::WindowText) == expected, row);
-            QVERIFY2(window->WordLabel()->font() == (accept ? *chosen : before), row);
+            QVERIFY2(WordLabel(*window)->palette().color(QPalette::WindowText) == expected, row);
+            QVERIFY2(WordLabel(*window)->font() == (accept ? *chosen : before), row);
             QVERIFY2(!accept || chosen->family() != before.family(), row);
         }
+    }
+
+    // The checkpoint writes what was shown and the study goes on; the orderly end (SIGTERM)
+    // writes the later views without counting the earlier ones twice.
+    void saveRequestWritesShownViewsOnceAndStudyGoesOn() {
+        auto window = Start();
+        QVERIFY(window);
+        ViewCounter counter;
+        window->AddStudyObserver(&counter);
+        const auto showAndSave = [&](int words, void (CMnemoraDlg::*save)()) {
+            for (int i = 0; i < words; ++i) {
+                QMetaObject::invokeMethod(Timer(*window, "wordTimer"), "timeout");
+                QMetaObject::invokeMethod(Timer(*window, "meaningTimer"), "timeout");
+            }
+            ((*window).*save)();
+            for (int index = 1; index <= 6; ++index)
+                QCOMPARE(
+                    fixture::Counters(cet4, QStringLiteral("cet4"), index).value_or(qMakePair(-1, -1)).first,
+                    counter.views.value(index));
+        };
+        const auto total = [&] {
+            return std::accumulate(counter.views.begin(), counter.views.end(), qint64{0});
+        };
+        showAndSave(4, &CMnemoraDlg::SaveCheckpoint);
+        const qint64 atCheckpoint = total();
+        QVERIFY(atCheckpoint > 0 && Timer(*window, "wordTimer")->isActive());
+        showAndSave(8, &CMnemoraDlg::SaveOnShutdown); // the study went on after the checkpoint
+        QVERIFY(total() > atCheckpoint);
+        window->RemoveStudyObserver(&counter);
+    }
+
+    void defaultPlaceIsOnThePrimaryScreen() {
+        // A primary screen right of another one, and lower.
+        QCOMPARE(DefaultWindowPosition(QRect(1280, 100, 1000, 700)), QPoint(1280 + 300, 100 + 9));
+        QCOMPARE(DefaultWindowPosition(QRect(0, 0, 1920, 1080)), QPoint(576, 12));
     }
 };
 

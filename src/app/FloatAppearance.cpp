@@ -35,8 +35,6 @@ void CMnemoraDlg::paintEvent(QPaintEvent*) {
     const bool clear = backTransparent && !hoverShown && backColor == colorKey;
     painter.fillRect(rect(), clear ? QColor(Qt::transparent) : FromColorRef(backColor));
     if (openListAfterPaint) {
-        // Deriving the list file's key takes tens of milliseconds; the window shows its
-        // "loading" text meanwhile instead of appearing late.
         openListAfterPaint = false;
         QMetaObject::invokeMethod(this, &CMnemoraDlg::OpenSelectedList, Qt::QueuedConnection);
     }

@@ -53,7 +53,7 @@ int CMnemoraApp::Run(int& argc, char** argv) {
     InstallUiTraceIfRequested(app);
 
     CMnemoraDlg dialog;
-    if (!dialog.InitWindow())
+    if (!dialog.Start())
         return 0;
     WatchTerminationSignals(dialog);
     // The session asks to save before it may end (or be cancelled); the real end comes
@@ -61,8 +61,6 @@ int CMnemoraApp::Run(int& argc, char** argv) {
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &dialog,
                      [&dialog](QSessionManager&) { dialog.SaveCheckpoint(); });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &dialog, [&dialog] { dialog.SaveOnShutdown(); });
-    dialog.OpenListAfterFirstPaint();
-    dialog.show();
     return app.exec();
 }
 

@@ -67,6 +67,14 @@ CMnemoraDlg::CMnemoraDlg(QWidget* parent)
     wordLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
     wordLabel->setAutoFillBackground(false);
 
+    // Children with names: the desktop and widget tests find them as they find the label.
+    for (auto [timer, name] : {std::pair{&wordTimer, "wordTimer"},
+                               {&meaningTimer, "meaningTimer"},
+                               {&meaningDelayTimer, "meaningDelayTimer"},
+                               {&hoverTimer, "hoverTimer"}}) {
+        timer->setParent(this);
+        timer->setObjectName(QLatin1String(name));
+    }
     wordTimer.setTimerType(Qt::PreciseTimer);
     meaningTimer.setTimerType(Qt::PreciseTimer);
     meaningDelayTimer.setTimerType(Qt::PreciseTimer);
@@ -88,10 +96,13 @@ CMnemoraDlg::~CMnemoraDlg() {
     instance.reset();
 }
 
-bool CMnemoraDlg::OnInitDialog() {
+bool CMnemoraDlg::Start() {
     if (!InitWindow())
         return false;
-    OpenSelectedList();
+    // Deriving the list file's key takes tens of milliseconds; the window shows its
+    // "loading" text meanwhile instead of appearing late.
+    openListAfterPaint = true;
+    show();
     return true;
 }
 
@@ -166,6 +177,19 @@ void CMnemoraDlg::PlaceWindow() {
     }
 }
 
+void CMnemoraDlg::SaveState() {
+    WriteFloatWindowPos(pos().x(), pos().y());
+    study.SaveBatch();
+}
+
+void CMnemoraDlg::AddStudyObserver(IStudyObserver* observer) {
+    study.AddObserver(observer);
+}
+
+void CMnemoraDlg::RemoveStudyObserver(IStudyObserver* observer) {
+    study.RemoveObserver(observer);
+}
+
 void CMnemoraDlg::OnExit() {
     WriteFloatWindowPos(pos().x(), pos().y());
     // A package manager updates an installed copy; only a portable one hands off.
@@ -175,8 +199,7 @@ void CMnemoraDlg::OnExit() {
     // A failed replacement is reported, but the exit still finishes with the counters written.
     if (!updater.error.isEmpty())
         ShowMessage(updater.error, MessageIcon::Error);
-    wordStore.SaveBatch();
-    study.NotifyBatchSaved();
+    study.SaveBatch();
     study.KillTimers();
     shutDown = true;
     close();
@@ -187,9 +210,7 @@ void CMnemoraDlg::SaveOnShutdown() {
     if (!initialised || shutDown)
         return;
     shutDown = true;
-    WriteFloatWindowPos(pos().x(), pos().y());
-    wordStore.SaveBatch();
-    study.NotifyBatchSaved();
+    SaveState();
     study.KillTimers();
 }
 
@@ -199,9 +220,7 @@ void CMnemoraDlg::SaveCheckpoint() {
     // plus the new ones, never counting one twice.
     if (!initialised || shutDown)
         return;
-    WriteFloatWindowPos(pos().x(), pos().y());
-    wordStore.SaveBatch();
-    study.NotifyBatchSaved();
+    SaveState();
 }
 
 void CMnemoraDlg::closeEvent(QCloseEvent* event) {
@@ -300,8 +319,7 @@ void CMnemoraDlg::SetAlphaLive(int value) {
 }
 
 void CMnemoraDlg::ChangeWordList(int category, int listIndex) {
-    wordStore.SaveBatch();
-    study.NotifyBatchSaved();
+    study.SaveBatch();
     wordStore.db.Close();
     wordStore.OpenWordList(listIndex, category);
     wordStore.OpenWordTable();

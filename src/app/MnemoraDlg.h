@@ -23,6 +23,7 @@ class CSingleInstance;
 class CSpeechCoach;
 class CStudyExtras;
 class IPresenceSource;
+class IStudyObserver;
 struct MenuState;
 
 // The float window: the program's only main window and its hub. It owns the word store
@@ -42,15 +43,10 @@ public:
     explicit CMnemoraDlg(QWidget* parent = nullptr);
     ~CMnemoraDlg() override;
 
-    // Start-up. False when another instance runs: then nothing has been written and the
-    // window must not be shown. OnInitDialog runs all of it; the program itself runs
-    // InitWindow, shows the window and opens the list once the window has been drawn.
-    bool OnInitDialog();
-    bool InitWindow();
-    // Opens the selected list and schedules the first batch (which starts the timers).
-    void OpenSelectedList();
-    // Runs OpenSelectedList right after the next paint of the window.
-    void OpenListAfterFirstPaint() { openListAfterPaint = true; }
+    // Start-up as the program runs it: claims the single instance, sets the window up,
+    // shows it and opens the selected list once the window has been drawn. False when
+    // another instance runs: then nothing has been written and the window stays hidden.
+    bool Start();
 
     // Menu commands of both context menus.
     void OnCommand(int id);
@@ -83,7 +79,6 @@ public:
 
     // "朗读单词" and the Space key.
     void OnSpeakWord();
-    CSpeechCoach& Speech() { return *speech; }
 
     // Appearance commands.
     void OnTopMost();
@@ -93,26 +88,9 @@ public:
     void OnBackTransparent();
 
     MenuState CurrentMenuState() const;
-    CStudyCycle& Study() { return study; }
-    CStudyExtras& Extras() { return *extras; }
-    CWordStore& Store() { return wordStore; }
-    QLabel* WordLabel() const { return wordLabel; }
-    QMenu* FloatMenu() const { return floatMenu; }
-    // The hover delay after which a resting mouse shows a transparent background.
-    QTimer& HoverTimer() { return hoverTimer; }
-    bool HoverShown() const { return hoverShown; }
-
-    // Appearance state, as the menus and the options sheet see it.
-    uint32_t textColor = 0;
-    uint32_t backColor = 0;
-    int alpha = 240;
-    bool backTransparent = false;
-    // The background colour that vanishes while backTransparent is on: the one in use
-    // when it was switched on. A colour chosen later stays visible until it is switched again.
-    uint32_t colorKey = 0;
-    bool topMost = true;
-    bool mouseTracking = false;
-    QFont wordFont;
+    // Observers of the study cycle (see CStudyCycle::AddObserver).
+    void AddStudyObserver(IStudyObserver* observer);
+    void RemoveStudyObserver(IStudyObserver* observer);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -124,6 +102,11 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    bool InitWindow();
+    // Opens the selected list and schedules the first batch (which starts the timers).
+    void OpenSelectedList();
+    // Saves the window position and the counters of the words shown so far.
+    void SaveState();
     void PlaceWindow();
     void ApplyLayering();
     void ApplyTopMost();
@@ -143,6 +126,18 @@ private:
     void ReloadAwaySettings();
     void NoteUserInput();
 
+    // Appearance state, as the menus and the options sheet see it.
+    uint32_t textColor = 0;
+    uint32_t backColor = 0;
+    int alpha = 240;
+    bool backTransparent = false;
+    // The background colour that vanishes while backTransparent is on: the one in use
+    // when it was switched on. A colour chosen later stays visible until it is switched again.
+    uint32_t colorKey = 0;
+    bool topMost = true;
+    bool mouseTracking = false;
+    QFont wordFont;
+
     CWordStore wordStore;
     CStudyCycle study;
     std::unique_ptr<CSingleInstance> instance;
@@ -155,6 +150,7 @@ private:
     QTimer wordTimer;
     QTimer meaningTimer;
     QTimer meaningDelayTimer;
+    // The hover delay after which a resting mouse shows a transparent background.
     QTimer hoverTimer;
     bool hoverShown = false;
     bool initialised = false;

@@ -174,8 +174,7 @@ void CStudyCycle::EndOfBatch() {
         return;
     }
     KillTimers();
-    store_.SaveBatch();
-    NotifyBatchSaved();
+    SaveBatch();
     ScheduleNextBatch();
 }
 
