@@ -11,6 +11,7 @@
 #include "app/menus/MenuCommands.h"
 #include "platform/ProgramPath.h"
 #include "settings/SettingsFile.h"
+#include "settings/SettingsKeys.h"
 #include "store/WordRecord.h"
 #include "study/StudyObserver.h"
 
@@ -63,6 +64,36 @@ struct ViewCounter final : IStudyObserver {
     QMap<int, qint64> views;
     void OnWordShown(const WordRecord& record, bool firstPass) override { views[record.index] += firstPass; }
 };
+
+// A press of the left button at from, moves through the given points and a release at the
+// last, as the window receives them (global positions).
+void PressMoveRelease(QWidget& window, QPoint from, const QList<QPoint>& moves) {
+    const auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, window.mapFromGlobal(QPointF(at)), QPointF(at), Qt::LeftButton, buttons,
+                          Qt::NoModifier);
+        QApplication::sendEvent(&window, &event);
+    };
+    send(QEvent::MouseButtonPress, from, Qt::LeftButton);
+    for (const QPoint& at : moves)
+        send(QEvent::MouseMove, at, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, moves.isEmpty() ? from : moves.last(), Qt::NoButton);
+}
+
+// The label shows all of its text: wrapped to its width it needs no more room than it has.
+bool WholeTextShows(QLabel* label) {
+    const QRect needed = QFontMetrics(label->font())
+                             .boundingRect(QRect(0, 0, label->width(), 100000),
+                                           Qt::AlignHCenter | Qt::TextWordWrap, label->text());
+    return needed.height() <= label->height() && needed.width() <= label->width() &&
+           label->geometry().bottom() < label->parentWidget()->height();
+}
+
+// A word with a three-line meaning and an example sentence with its translation, as the
+// longest rows of the lists have them.
+const QString kLongText = QStringLiteral(
+    "elaborate  [ ɪˈlæbərət ]\nadj. 精心制作的；详尽的；复杂的；煞费苦心的\nv. 详细阐述；详细描述；精心制作；"
+    "变得复杂\nn. 精巧的东西\nThe elaborate preparations for the ceremony took several months of careful "
+    "planning by the whole committee.\n为这个仪式所做的精心准备花费了整个委员会好几个月的周密计划。");
 
 // Answers the modal dialog the next command opens: act on it when it is a T, else reject it.
 template <typename T> void AnswerModal(std::function<void(T*)> act) {
@@ -259,6 +290,86 @@ private slots:
         // A primary screen right of another one, and lower.
         QCOMPARE(DefaultWindowPosition(QRect(1280, 100, 1000, 700)), QPoint(1280 + 300, 100 + 9));
         QCOMPARE(DefaultWindowPosition(QRect(0, 0, 1920, 1080)), QPoint(576, 12));
+    }
+
+    void keepInsideTheScreenThatHoldsMost() {
+        const QRect primary(0, 0, 1920, 1050), second(1920, 0, 2560, 1440);
+        const QSize size(540, 109);
+        for (const auto& [row, at, areas, expected] :
+             {std::tuple{"beyond a smaller screen", QPoint(2500, 1300), QList{primary}, QPoint(1380, 941)},
+              {"negative", QPoint(-300, -50), QList{primary}, QPoint(0, 0)},
+              {"on the second screen", QPoint(2500, 1300), QList{primary, second}, QPoint(2500, 1300)},
+              {"mostly on the second", QPoint(1700, 100), QList{primary, second}, QPoint(1920, 100)},
+              {"mostly on the first", QPoint(1500, 1000), QList{primary, second}, QPoint(1380, 941)},
+              {"on no screen: the primary", QPoint(9000, 9000), QList{primary, second}, QPoint(1380, 941)}}) {
+            QVERIFY2(KeepInside(QRect(at, size), areas) == expected, row);
+        }
+        QCOMPARE(KeepInside(QRect(100, 100, 2000, 1200), {primary}), QPoint(0, 0)); // larger than the screen
+    }
+
+    // A stored place the screen cannot show is corrected but stays stored; a click moves
+    // nothing; a drag past the drag distance moves the window, and that place is stored.
+    void windowStaysOnScreenAndStoresOnlyTheUsersPlace() {
+        const int far = QApplication::startDragDistance() + 5, near = QApplication::startDragDistance() - 1;
+        for (const auto& [row, left, top, moveBy, dragged] :
+             {std::tuple{"far right and low, clicked", 2500, 1300, QPoint(), false},
+              {"negative, a small jiggle", -300, -50, QPoint(near, 0), false},
+              {"far right and low, dragged", 2500, 1300, QPoint(-far, -far), true}}) {
+            auto window = Start(QStringLiteral("[FloatWindow]\nFloatWindowLeft=%1\nFloatWindowTop=%2\n")
+                                    .arg(left)
+                                    .arg(top)
+                                    .toLatin1());
+            QVERIFY2(window, row);
+            const QRect area = window->screen()->availableGeometry();
+            QVERIFY2(area.contains(window->geometry()), row);
+            const QPoint placed = window->pos();
+            const QPoint from = window->mapToGlobal(QPoint(30, 30));
+            PressMoveRelease(*window, from,
+                             moveBy.isNull() ? QList<QPoint>{} : QList{from + moveBy / 2, from + moveBy});
+            QVERIFY2(window->pos() == (dragged ? placed + moveBy : placed), row);
+            window->SaveOnShutdown();
+            const QPoint stored = dragged ? placed + moveBy : QPoint(left, top);
+            QVERIFY2(ReadProfileInt(keys::kFloatWindow, keys::kFloatWindowLeft, 0) ==
+                             static_cast<uint32_t>(stored.x()) &&
+                         ReadProfileInt(keys::kFloatWindow, keys::kFloatWindowTop, 0) ==
+                             static_cast<uint32_t>(stored.y()),
+                     row);
+        }
+    }
+
+    // A text longer than the window grows it downwards, at the bottom of the screen up as
+    // well, and the next short text brings it back to its size and place; a text even the
+    // screen cannot hold is made smaller.
+    void wholeTextShowsAndTheWindowReturnsToItsSize() {
+        for (const auto& [row, atBottom, pointSize] : {std::tuple{"default font", false, 0},
+                                                       {"24 points", false, 24},
+                                                       {"24 points at the bottom", true, 24},
+                                                       {"80 points", false, 80}}) {
+            auto window = Start();
+            QVERIFY2(window, row);
+            const QRect area = window->screen()->availableGeometry();
+            if (atBottom)
+                window->move(window->x(), area.bottom() + 1 - window->height());
+            const QSize size = window->size();
+            const QPoint place = window->pos();
+            if (pointSize > 0) {
+                AnswerModal<CFontColorDialog>([pointSize = pointSize](CFontColorDialog* dialog) {
+                    if (auto* fonts = dialog->findChild<QFontDialog*>())
+                        fonts->setCurrentFont(QFont(fonts->currentFont().family(), pointSize));
+                    dialog->accept();
+                });
+                window->OnCommand(cmd::kTextColor);
+            }
+            const QFont font = WordLabel(*window)->font();
+            window->ShowWordText(kLongText);
+            QVERIFY2(WholeTextShows(WordLabel(*window)), row);
+            QVERIFY2(window->height() > size.height() && area.contains(window->geometry()), row);
+            QVERIFY2((WordLabel(*window)->font() != font) == (pointSize == 80), row); // made smaller
+            window->ShowWordText(QStringLiteral("fair")); // at 80 points even that needs more room
+            QVERIFY2(pointSize == 80 || (window->size() == size && window->pos() == place &&
+                                         WordLabel(*window)->font() == font),
+                     row);
+        }
     }
 };
 

@@ -6,6 +6,7 @@
 #include "platform/x11/X11WindowHints.h"
 #include "settings/SettingsFile.h"
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QKeyEvent>
 #include <QLabel>
@@ -64,6 +65,7 @@ void CMnemoraDlg::ApplyWordFont() {
     QPalette palette = wordLabel->palette();
     palette.setColor(QPalette::WindowText, FromColorRef(textColor));
     wordLabel->setPalette(palette);
+    FitWordText();
 }
 
 void CMnemoraDlg::mousePressEvent(QMouseEvent* event) {
@@ -71,15 +73,35 @@ void CMnemoraDlg::mousePressEvent(QMouseEvent* event) {
         QWidget::mousePressEvent(event);
         return;
     }
-    // The window manager moves the window where it can; elsewhere it follows the mouse.
-    manualDrag = windowHandle() == nullptr || !windowHandle()->startSystemMove();
-    dragOffset = event->globalPosition().toPoint() - pos();
+    // A press is a click until the pointer moves past the drag distance with the button
+    // held: a move started now would begin after a quick click's release and follow the
+    // pointer with no button down.
+    pressPending = true;
+    pressPos = event->globalPosition().toPoint();
+    dragOffset = pressPos - pos();
+}
+
+void CMnemoraDlg::StartMove(const QPoint& globalPos) {
+    pressPending = false;
+    userMoved = true;
+    raisedBy = 0; // wherever the user puts a tall window is its place
+    // The window catches up with the pointer's way so far. On X11 it then follows the mouse
+    // itself: a window manager asked to move it while the button is held (the client still
+    // has the pointer) may not take over until the release, and then moves the window with
+    // no button down. Elsewhere the platform moves it where it can.
+    move(globalPos - dragOffset);
+    manualDrag = IsX11Platform() || windowHandle() == nullptr || !windowHandle()->startSystemMove();
 }
 
 void CMnemoraDlg::mouseMoveEvent(QMouseEvent* event) {
-    if (manualDrag && (event->buttons() & Qt::LeftButton)) {
-        move(event->globalPosition().toPoint() - dragOffset);
-        return;
+    const QPoint globalPos = event->globalPosition().toPoint();
+    if (event->buttons() & Qt::LeftButton) {
+        if (pressPending && (globalPos - pressPos).manhattanLength() >= QApplication::startDragDistance())
+            StartMove(globalPos);
+        else if (manualDrag)
+            move(globalPos - dragOffset);
+        if (pressPending || manualDrag)
+            return;
     }
     if (!mouseTracking) {
         mouseTracking = true;
@@ -93,6 +115,10 @@ void CMnemoraDlg::mouseMoveEvent(QMouseEvent* event) {
 
 void CMnemoraDlg::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
+        // A click only gives the window the keyboard, for the arrow keys.
+        if (pressPending)
+            activateWindow();
+        pressPending = false;
         manualDrag = false;
     } else if (event->button() == Qt::RightButton && !(event->buttons() & Qt::LeftButton)) {
         ShowFloatMenu(event->globalPosition().toPoint());

@@ -66,6 +66,8 @@ CMnemoraDlg::CMnemoraDlg(QWidget* parent)
     wordLabel->setTextFormat(Qt::PlainText);
     wordLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
     wordLabel->setAutoFillBackground(false);
+    restHeight = height();
+    labelRest = wordLabel->geometry();
 
     // Children with names: the desktop and widget tests find them as they find the label.
     for (auto [timer, name] : {std::pair{&wordTimer, "wordTimer"},
@@ -167,18 +169,8 @@ QPoint DefaultWindowPosition(const QRect& screen) {
                   screen.y() + static_cast<int>(screen.height() * 0.01 + 2.0));
 }
 
-void CMnemoraDlg::PlaceWindow() {
-    const auto left = static_cast<int32_t>(ReadProfileInt(keys::kFloatWindow, keys::kFloatWindowLeft, 0));
-    const auto top = static_cast<int32_t>(ReadProfileInt(keys::kFloatWindow, keys::kFloatWindowTop, 0));
-    if (left == 0 && top == 0) {
-        move(DefaultWindowPosition(QGuiApplication::primaryScreen()->geometry()));
-    } else {
-        move(left, top);
-    }
-}
-
 void CMnemoraDlg::SaveState() {
-    WriteFloatWindowPos(pos().x(), pos().y());
+    WriteFloatWindowPos(StoredPosition().x(), StoredPosition().y());
     study.SaveBatch();
 }
 
@@ -191,7 +183,7 @@ void CMnemoraDlg::RemoveStudyObserver(IStudyObserver* observer) {
 }
 
 void CMnemoraDlg::OnExit() {
-    WriteFloatWindowPos(pos().x(), pos().y());
+    WriteFloatWindowPos(StoredPosition().x(), StoredPosition().y());
     // A package manager updates an installed copy; only a portable one hands off.
     const UpdaterHandOffResult updater = CurrentDataLocation().portable
                                              ? HandOffToUpdater(QFileInfo(ProgramFilePath()).absolutePath())
@@ -258,6 +250,7 @@ void CMnemoraDlg::ShowWordText(const QString& text) {
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     wordLabel->setText(shown);
+    FitWordText();
     if (isVisible())
         repaint();
 }

@@ -31,6 +31,19 @@ struct MenuState;
 // appearance state, the tray icon and both context menus, and runs start-up and exit.
 // Where the window goes without a stored position: near the top of the given screen.
 QPoint DefaultWindowPosition(const QRect& screen);
+// Of the screens' available areas (the primary one first), the one that holds most of
+// window, or the primary one when none holds any of it.
+QRect AreaHolding(const QRect& window, const QList<QRect>& areas);
+// Where window goes so that it lies wholly inside the area that holds it; a window larger
+// than the area keeps its top-left corner inside.
+QPoint KeepInside(const QRect& window, const QList<QRect>& areas);
+// The font and label height that show the whole text wrapped to width: the font as it is
+// and at least minHeight; the font made smaller when even maxHeight is too little.
+struct TextFit {
+    QFont font;
+    int height = 0;
+};
+TextFit FitText(const QString& text, const QFont& font, int width, int minHeight, int maxHeight);
 
 class CMnemoraDlg final : public QWidget, public IStudyView, public IOptionsHost {
     Q_OBJECT
@@ -107,7 +120,17 @@ private:
     void OpenSelectedList();
     // Saves the window position and the counters of the words shown so far.
     void SaveState();
+    // FloatPlacement.cpp
     void PlaceWindow();
+    void OnScreensChanged();
+    // Moves the window wholly onto the screen that holds most of it.
+    void KeepOnScreen();
+    // The place to store: the user's last choice, not a correction of ours.
+    QPoint StoredPosition() const;
+    // Grows the window downwards (or the text smaller) until the whole text shows, and
+    // back to its own size when the text fits that.
+    void FitWordText();
+    void StartMove(const QPoint& globalPos);
     void ApplyLayering();
     void ApplyTopMost();
     void ApplyWordFont();
@@ -158,6 +181,18 @@ private:
     bool shutDown = false;
     QPoint dragOffset;
     bool manualDrag = false;
+    // The left button is down and the pointer has not yet moved far enough for a drag.
+    bool pressPending = false;
+    QPoint pressPos;
+    // The window's own size and its label's place in it; the text may make it taller.
+    int restHeight = 0;
+    QRect labelRest;
+    // How far a tall text has lifted the window off its place at the bottom of a screen.
+    int raisedBy = 0;
+    // The place the user chose (stored or dragged to); userMoved while it is where the
+    // user dragged it.
+    QPoint userPos;
+    bool userMoved = false;
     std::unique_ptr<CStudyExtras> extras; // after study: detaches from it first
     std::unique_ptr<IPresenceSource> presence;
     std::unique_ptr<CAwayWatch> awayWatch;
