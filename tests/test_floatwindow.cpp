@@ -6,6 +6,7 @@
 #include "FixtureDb.h"
 #include "TestData.h"
 #include "app/FontColorDialog.h"
+#include "app/MnemoraApp.h"
 #include "app/MnemoraDlg.h"
 #include "app/menus/ContextMenus.h"
 #include "app/menus/MenuCommands.h"
@@ -17,10 +18,12 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDialogButtonBox>
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
@@ -370,6 +373,14 @@ private slots:
                                          WordLabel(*window)->font() == font),
                      row);
         }
+    }
+
+    // Whatever the system's language: the test runs with the C locale.
+    void qtOwnTextsAreChinese() {
+        QVERIFY(InstallQtTranslations());
+        QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+        QCOMPARE(buttons.button(QDialogButtonBox::Ok)->text(), QStringLiteral("确定"));
+        QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("取消"));
     }
 };
 

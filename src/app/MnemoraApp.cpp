@@ -5,9 +5,13 @@
 #include "platform/PlatformChoice.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QSessionManager>
 #include <QSocketNotifier>
+#include <QTranslator>
 #include <csignal>
+#include <cstdio>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -44,12 +48,27 @@ void WatchTerminationSignals(CMnemoraDlg& dialog) {
 
 } // namespace
 
+bool InstallQtTranslations() {
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                          QStringLiteral("_"), folder) ||
+        !QCoreApplication::installTranslator(translator)) {
+        delete translator;
+        std::fprintf(stderr, "mnemora: Qt's own texts stay English: no qtbase_zh_CN.qm in %s\n",
+                     qUtf8Printable(folder));
+        return false;
+    }
+    return true;
+}
+
 int CMnemoraApp::Run(int& argc, char** argv) {
     PreferXcbOnWayland();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Mnemora"));
     // Alerts and dialogs closing never end the program; only the float window does.
     QApplication::setQuitOnLastWindowClosed(false);
+    InstallQtTranslations();
     InstallUiTraceIfRequested(app);
 
     CMnemoraDlg dialog;
