@@ -375,6 +375,27 @@ private slots:
         }
     }
 
+    // A mark is confirmed in the window; Ctrl+Z takes it back as "撤销" does, which the
+    // menu offers only while there is a mark to take back.
+    void markIsConfirmedAndCtrlZTakesItBack() {
+        auto window = Start();
+        QVERIFY(window);
+        QMetaObject::invokeMethod(Timer(*window, "wordTimer"), "timeout");
+        const QString word = WordLabel(*window)->text();
+        auto* note = window->findChild<QLabel*>(QStringLiteral("noteLabel"));
+        QVERIFY(note && !note->isVisible() && !window->CurrentMenuState().canUndo);
+        for (const auto& [row, key, modifiers, text, canUndo] :
+             {std::tuple{"Delete marks", Qt::Key_Delete, Qt::NoModifier, "已记住：", true},
+              {"Ctrl+Z takes back", Qt::Key_Z, Qt::ControlModifier, "已撤销：", false}}) {
+            QTest::keyClick(window.get(), key, modifiers);
+            QVERIFY2(note->isVisible() && note->text() == QString::fromUtf8(text) + word, row);
+            QVERIFY2(window->CurrentMenuState().canUndo == canUndo, row);
+            QMetaObject::invokeMethod(Timer(*window, "noteTimer"), "timeout");
+            QVERIFY2(!note->isVisible(), row);
+        }
+        QCOMPARE(WordLabel(*window)->text(), word); // the word taken back is on show again
+    }
+
     // Whatever the system's language: the test runs with the C locale.
     void qtOwnTextsAreChinese() {
         QVERIFY(InstallQtTranslations());

@@ -65,6 +65,7 @@ void CMnemoraDlg::ApplyWordFont() {
     QPalette palette = wordLabel->palette();
     palette.setColor(QPalette::WindowText, FromColorRef(textColor));
     wordLabel->setPalette(palette);
+    noteLabel->setPalette(palette);
     FitWordText();
 }
 
@@ -153,6 +154,10 @@ void CMnemoraDlg::keyPressEvent(QKeyEvent* event) {
     NoteUserInput();
     if (event->key() == Qt::Key_Space && event->modifiers() == Qt::AltModifier) {
         ShowWindowMenu();
+        return;
+    }
+    if (event->matches(QKeySequence::Undo)) {
+        extras->UndoKnowWord();
         return;
     }
     switch (event->key()) {

@@ -40,6 +40,9 @@ int DluY(int units) {
     return (units * 13 + 4) / 8;
 }
 
+// How long a note stays up.
+constexpr int kNoteMs = 2500;
+
 const QString kWelcomeText = QStringLiteral("欢迎使用 Mnemora \n\n正在加载……");
 
 } // namespace
@@ -66,6 +69,17 @@ CMnemoraDlg::CMnemoraDlg(QWidget* parent)
     wordLabel->setTextFormat(Qt::PlainText);
     wordLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
     wordLabel->setAutoFillBackground(false);
+    // A note above the text, right-aligned in the strip the label leaves free.
+    noteLabel = new QLabel(this);
+    noteLabel->setObjectName(QStringLiteral("noteLabel"));
+    noteLabel->setGeometry(0, 0, width() - DluX(4), DluY(8));
+    QFont noteFont = noteLabel->font();
+    noteFont.setPixelSize(11);
+    noteLabel->setFont(noteFont);
+    noteLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    noteLabel->setTextFormat(Qt::PlainText);
+    noteLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+    noteLabel->hide();
     restHeight = height();
     labelRest = wordLabel->geometry();
 
@@ -73,7 +87,8 @@ CMnemoraDlg::CMnemoraDlg(QWidget* parent)
     for (auto [timer, name] : {std::pair{&wordTimer, "wordTimer"},
                                {&meaningTimer, "meaningTimer"},
                                {&meaningDelayTimer, "meaningDelayTimer"},
-                               {&hoverTimer, "hoverTimer"}}) {
+                               {&hoverTimer, "hoverTimer"},
+                               {&noteTimer, "noteTimer"}}) {
         timer->setParent(this);
         timer->setObjectName(QLatin1String(name));
     }
@@ -87,6 +102,12 @@ CMnemoraDlg::CMnemoraDlg(QWidget* parent)
     hoverTimer.setSingleShot(true);
     hoverTimer.setInterval(400); // the platform's default hover time
     connect(&hoverTimer, &QTimer::timeout, this, &CMnemoraDlg::OnHover);
+    noteTimer.setSingleShot(true);
+    noteTimer.setInterval(kNoteMs);
+    connect(&noteTimer, &QTimer::timeout, noteLabel, &QLabel::hide);
+    extras->SetMarkHandler([this](const QString& word, bool marked) {
+        ShowNote((marked ? QStringLiteral("已记住：%1") : QStringLiteral("已撤销：%1")).arg(word));
+    });
     SetUpSpeech();
 }
 
@@ -220,6 +241,12 @@ void CMnemoraDlg::closeEvent(QCloseEvent* event) {
     SaveOnShutdown();
     QWidget::closeEvent(event);
     QCoreApplication::quit();
+}
+
+void CMnemoraDlg::ShowNote(const QString& text) {
+    noteLabel->setText(text);
+    noteLabel->show();
+    noteTimer.start();
 }
 
 void CMnemoraDlg::ShowAndRaise() {

@@ -142,6 +142,8 @@ private:
     void ShowWindowMenu();
     void OnHover();
     void ShowAndRaise();
+    // A short line in the window's top corner that goes again by itself.
+    void ShowNote(const QString& text);
     void SetUpSpeech();
     // FloatAway.cpp
     void SetUpAway();
@@ -166,6 +168,8 @@ private:
     std::unique_ptr<CSingleInstance> instance;
     std::unique_ptr<CSpeechCoach> speech;
     QLabel* wordLabel = nullptr;
+    QLabel* noteLabel = nullptr;
+    QTimer noteTimer;
     QMenu* floatMenu = nullptr;
     bool floatMenuHasStats = false;
     QPointer<QMenu> trayMenu;
