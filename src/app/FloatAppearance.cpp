@@ -3,7 +3,7 @@
 #include "app/FontColorDialog.h"
 #include "app/MnemoraDlg.h"
 #include "app/StudyExtras.h"
-#include "platform/x11/X11WindowHints.h"
+#include "platform/WindowHints.h"
 #include "settings/SettingsFile.h"
 
 #include <QApplication>
@@ -50,7 +50,7 @@ void CMnemoraDlg::ApplyLayering() {
 }
 
 void CMnemoraDlg::ApplyTopMost() {
-    if (IsX11Platform()) {
+    if (CanKeepAboveInPlace()) {
         SetKeepAbove(windowHandle(), topMost);
         return;
     }
@@ -91,7 +91,8 @@ void CMnemoraDlg::StartMove(const QPoint& globalPos) {
     // has the pointer) may not take over until the release, and then moves the window with
     // no button down. Elsewhere the platform moves it where it can.
     move(globalPos - dragOffset);
-    manualDrag = IsX11Platform() || windowHandle() == nullptr || !windowHandle()->startSystemMove();
+    const bool x11 = QGuiApplication::platformName() == QLatin1String("xcb");
+    manualDrag = x11 || windowHandle() == nullptr || !windowHandle()->startSystemMove();
 }
 
 void CMnemoraDlg::mouseMoveEvent(QMouseEvent* event) {
