@@ -120,7 +120,21 @@ void CMnemoraDlg::KeepOnScreen() {
     userPos = StoredPosition();
     userMoved = false;
     raisedBy = 0;
-    move(inside);
+    MoveOnOwn(inside);
+}
+
+void CMnemoraDlg::MoveOnOwn(const QPoint& to) {
+    ownMoveTarget = to;
+    move(to);
+}
+
+void CMnemoraDlg::moveEvent(QMoveEvent* event) {
+    // Any move but one of ours is the user's (a drag, the window manager's move command).
+    if (isVisible() && pos() != ownMoveTarget && !userMoved) {
+        userMoved = true;
+        raisedBy = 0;
+    }
+    QWidget::moveEvent(event);
 }
 
 QPoint CMnemoraDlg::StoredPosition() const {
@@ -143,7 +157,7 @@ void CMnemoraDlg::FitWordText() {
     const int top = pos().y() + raisedBy;
     raisedBy = std::clamp(top + height - (area.bottom() + 1), 0, std::max(0, top - area.top()));
     if (top - raisedBy != pos().y())
-        move(pos().x(), top - raisedBy);
+        MoveOnOwn(QPoint(pos().x(), top - raisedBy));
 }
 
 } // namespace mnemora

@@ -113,6 +113,7 @@ protected:
     void leaveEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     bool InitWindow();
@@ -131,6 +132,8 @@ private:
     // back to its own size when the text fits that.
     void FitWordText();
     void StartMove(const QPoint& globalPos);
+    // A move of the program's own, not the user's.
+    void MoveOnOwn(const QPoint& to);
     void ApplyLayering();
     void ApplyTopMost();
     void ApplyWordFont();
@@ -197,6 +200,7 @@ private:
     // user dragged it.
     QPoint userPos;
     bool userMoved = false;
+    QPoint ownMoveTarget;
     std::unique_ptr<CStudyExtras> extras; // after study: detaches from it first
     std::unique_ptr<IPresenceSource> presence;
     std::unique_ptr<CAwayWatch> awayWatch;
