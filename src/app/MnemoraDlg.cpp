@@ -340,7 +340,7 @@ void CMnemoraDlg::SetAlphaLive(int value) {
 
 void CMnemoraDlg::ChangeWordList(int category, int listIndex) {
     study.SaveBatch();
-    wordStore.db.Close();
+    wordStore.Close();
     wordStore.OpenWordList(listIndex, category);
     wordStore.OpenWordTable();
     study.ScheduleNextBatch();

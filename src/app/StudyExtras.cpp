@@ -73,8 +73,9 @@ bool CStudyExtras::OpenProgress() {
     }
     // The figures in memory first: the batch on show is written so that the file counts it.
     history_.Flush();
-    CProgressData data(store_.dbFolder, history_.File());
-    report_ = data.Build(store_.category, store_.listIndex, cycle_.CurrentRunTimes(), QDate::currentDate());
+    CProgressData data(store_.dbFolder(), history_.File());
+    report_ =
+        data.Build(store_.category(), store_.listIndex(), cycle_.CurrentRunTimes(), QDate::currentDate());
     window_->ShowReport(report_);
     CountOthersInBackground();
     return true;
@@ -87,10 +88,10 @@ void CStudyExtras::CountOthersInBackground() {
         return;
     if (counter_.joinable())
         counter_.join();
-    const int category = store_.category;
-    const int listIndex = store_.listIndex;
+    const int category = store_.category();
+    const int listIndex = store_.listIndex();
     const uint32_t runTimes = report_.runTimes;
-    const QString folder = store_.dbFolder;
+    const QString folder = store_.dbFolder();
     counter_ = std::thread([this, category, listIndex, runTimes, folder] {
         CHistoryFile unused{QString()};
         const QList<ListCounts> counts =
@@ -99,7 +100,7 @@ void CStudyExtras::CountOthersInBackground() {
             this,
             [this, counts] {
                 counting_ = false;
-                CProgressData data(store_.dbFolder, history_.File());
+                CProgressData data(store_.dbFolder(), history_.File());
                 data.Merge(report_, counts);
                 if (window_ != nullptr)
                     window_->UpdateReport(report_);
