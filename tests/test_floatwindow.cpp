@@ -1,26 +1,34 @@
 // The float window on its own (offscreen): colouring, the appearance commands and what
-// they store, hover over a transparent background and live opacity. Defaults, menus,
+// they store, hover over a transparent background, live opacity, the session's save
+// request and the default place. Defaults, menus,
 // dragging, changing the list and a second start are driven on a real display by tests/e2e.
 // Every start uses a private settings file, word-list folder, runtime and autostart folder.
 #include "FixtureDb.h"
 #include "TestData.h"
 #include "app/FontColorDialog.h"
+#include "app/MnemoraApp.h"
 #include "app/MnemoraDlg.h"
 #include "app/menus/ContextMenus.h"
 #include "app/menus/MenuCommands.h"
 #include "platform/ProgramPath.h"
 #include "settings/SettingsFile.h"
+#include "settings/SettingsKeys.h"
+#include "store/WordRecord.h"
+#include "study/StudyObserver.h"
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDialogButtonBox>
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
 #include <memory>
+#include <numeric>
 
 using namespace mnemora;
 
@@ -43,6 +51,52 @@ void SendLeave(QWidget* window) {
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(window, &leave);
 }
+
+QLabel* WordLabel(QWidget& window) {
+    return window.findChild<QLabel*>(QStringLiteral("wordLabel"));
+}
+QTimer* Timer(QWidget& window, const char* name) {
+    return window.findChild<QTimer*>(QLatin1String(name));
+}
+QTimer* HoverTimer(QWidget& window) {
+    return Timer(window, "hoverTimer");
+}
+
+// Counts the first-pass views of each word, as the list should record them.
+struct ViewCounter final : IStudyObserver {
+    QMap<int, qint64> views;
+    void OnWordShown(const WordRecord& record, bool firstPass) override { views[record.index] += firstPass; }
+};
+
+// A press of the left button at from, moves through the given points and a release at the
+// last, as the window receives them (global positions).
+void PressMoveRelease(QWidget& window, QPoint from, const QList<QPoint>& moves) {
+    const auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, window.mapFromGlobal(QPointF(at)), QPointF(at), Qt::LeftButton, buttons,
+                          Qt::NoModifier);
+        QApplication::sendEvent(&window, &event);
+    };
+    send(QEvent::MouseButtonPress, from, Qt::LeftButton);
+    for (const QPoint& at : moves)
+        send(QEvent::MouseMove, at, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, moves.isEmpty() ? from : moves.last(), Qt::NoButton);
+}
+
+// The label shows all of its text: wrapped to its width it needs no more room than it has.
+bool WholeTextShows(QLabel* label) {
+    const QRect needed = QFontMetrics(label->font())
+                             .boundingRect(QRect(0, 0, label->width(), 100000),
+                                           Qt::AlignHCenter | Qt::TextWordWrap, label->text());
+    return needed.height() <= label->height() && needed.width() <= label->width() &&
+           label->geometry().bottom() < label->parentWidget()->height();
+}
+
+// A word with a three-line meaning and an example sentence with its translation, as the
+// longest rows of the lists have them.
+const QString kLongText = QStringLiteral(
+    "elaborate  [ ɪˈlæbərət ]\nadj. 精心制作的；详尽的；复杂的；煞费苦心的\nv. 详细阐述；详细描述；精心制作；"
+    "变得复杂\nn. 精巧的东西\nThe elaborate preparations for the ceremony took several months of careful "
+    "planning by the whole committee.\n为这个仪式所做的精心准备花费了整个委员会好几个月的周密计划。");
 
 // Answers the modal dialog the next command opens: act on it when it is a T, else reject it.
 template <typename T> void AnswerModal(std::function<void(T*)> act) {
@@ -80,7 +134,11 @@ class TestFloatWindow final : public QObject {
             !fixture::WriteTable(cet4, QStringLiteral("cet4"), fixture::GeneratedRows(6)))
             return nullptr;
         auto window = std::make_unique<CMnemoraDlg>();
-        return window->OnInitDialog() ? std::move(window) : nullptr;
+        // The program's own start: the list opens once the window has been drawn, and
+        // the study then runs its timers.
+        if (!window->Start() || !QTest::qWaitFor([&] { return Timer(*window, "wordTimer")->isActive(); }))
+            return nullptr;
+        return window;
     }
 
 private slots:
@@ -112,10 +170,10 @@ private slots:
         QCOMPARE(BackgroundPixel(*window), kDefaultBack);
         QVERIFY(SameOpacity(window->windowOpacity(), 200));
         window->OnCommand(cmd::kBackTransparent);
-        QMetaObject::invokeMethod(&window->HoverTimer(), "timeout");
-        QVERIFY(window->HoverShown());
+        QMetaObject::invokeMethod(HoverTimer(*window), "timeout");
+        QVERIFY(SameOpacity(window->windowOpacity(), 200)); // hover shows the background
         window->SetAlphaLive(0);
-        QVERIFY(!window->backTransparent && !window->HoverShown());
+        QVERIFY(!window->CurrentMenuState().backTransparent);
         QVERIFY(SameOpacity(window->windowOpacity(), 0));
         QCOMPARE(BackgroundPixel(*window), kDefaultBack);
         QCOMPARE(testdata::ReadFile(ini), before); // the options sheet stores the opacity
@@ -131,19 +189,18 @@ private slots:
                 window->OnBackTransparent();
             const auto expectShown = [&](bool shown) {
                 const bool keyed = transparent && !shown;
-                QVERIFY2(window->HoverShown() == shown, row);
                 QVERIFY2(BackgroundPixel(*window) == (keyed ? QColor(Qt::transparent) : kDefaultBack), row);
                 QVERIFY2(SameOpacity(window->windowOpacity(), keyed ? 255 : 180), row);
             };
             QMouseEvent move(QEvent::MouseMove, QPointF(30, 30), window->mapToGlobal(QPointF(30, 30)),
                              Qt::NoButton, Qt::NoButton, Qt::NoModifier);
             QApplication::sendEvent(window.get(), &move);
-            QVERIFY(window->HoverTimer().isActive()); // hover needs the mouse to rest first
+            QVERIFY(HoverTimer(*window)->isActive()); // hover needs the mouse to rest first
             expectShown(false);
-            QMetaObject::invokeMethod(&window->HoverTimer(), "timeout");
+            QMetaObject::invokeMethod(HoverTimer(*window), "timeout");
             expectShown(transparent);
             SendLeave(window.get());
-            QVERIFY(!window->HoverTimer().isActive());
+            QVERIFY(!HoverTimer(*window)->isActive());
             expectShown(false);
             QVERIFY2(window->CurrentMenuState().backTransparent == transparent,
                      row); // hover never switches it
@@ -179,7 +236,7 @@ private slots:
               {"colour chosen", true, true, QColor(1, 2, 3)}}) {
             auto window = Start("[FloatWindow]\nTextR=250\nTextG=200\nTextB=0\n");
             QVERIFY(window);
-            const QFont before = window->WordLabel()->font();
+            const QFont before = WordLabel(*window)->font();
             auto chosen = std::make_shared<QFont>(before);
             AnswerModal<CFontColorDialog>(
                 [accept = accept, chooseColour = chooseColour, chosen](CFontColorDialog* dialog) {
@@ -197,10 +254,154 @@ private slots:
                 });
             window->OnCommand(cmd::kTextColor);
             QVERIFY2(Rgb(ReadTextColor()) == expected, row);
-            QVERIFY2(window->WordLabel()->palette().color(QPalette::WindowText) == expected, row);
-            QVERIFY2(window->WordLabel()->font() == (accept ? *chosen : before), row);
+            QVERIFY2(WordLabel(*window)->palette().color(QPalette::WindowText) == expected, row);
+            QVERIFY2(WordLabel(*window)->font() == (accept ? *chosen : before), row);
             QVERIFY2(!accept || chosen->family() != before.family(), row);
         }
+    }
+
+    // The checkpoint writes what was shown and the study goes on; the orderly end (SIGTERM)
+    // writes the later views without counting the earlier ones twice.
+    void saveRequestWritesShownViewsOnceAndStudyGoesOn() {
+        auto window = Start();
+        QVERIFY(window);
+        ViewCounter counter;
+        window->AddStudyObserver(&counter);
+        const auto showAndSave = [&](int words, void (CMnemoraDlg::*save)()) {
+            for (int i = 0; i < words; ++i) {
+                QMetaObject::invokeMethod(Timer(*window, "wordTimer"), "timeout");
+                QMetaObject::invokeMethod(Timer(*window, "meaningTimer"), "timeout");
+            }
+            ((*window).*save)();
+            for (int index = 1; index <= 6; ++index)
+                QCOMPARE(
+                    fixture::Counters(cet4, QStringLiteral("cet4"), index).value_or(qMakePair(-1, -1)).first,
+                    counter.views.value(index));
+        };
+        const auto total = [&] {
+            return std::accumulate(counter.views.begin(), counter.views.end(), qint64{0});
+        };
+        showAndSave(4, &CMnemoraDlg::SaveCheckpoint);
+        const qint64 atCheckpoint = total();
+        QVERIFY(atCheckpoint > 0 && Timer(*window, "wordTimer")->isActive());
+        showAndSave(8, &CMnemoraDlg::SaveOnShutdown); // the study went on after the checkpoint
+        QVERIFY(total() > atCheckpoint);
+        window->RemoveStudyObserver(&counter);
+    }
+
+    void defaultPlaceIsOnThePrimaryScreen() {
+        // A primary screen right of another one, and lower.
+        QCOMPARE(DefaultWindowPosition(QRect(1280, 100, 1000, 700)), QPoint(1280 + 300, 100 + 9));
+        QCOMPARE(DefaultWindowPosition(QRect(0, 0, 1920, 1080)), QPoint(576, 12));
+    }
+
+    void keepInsideTheScreenThatHoldsMost() {
+        const QRect primary(0, 0, 1920, 1050), second(1920, 0, 2560, 1440);
+        const QSize size(540, 109);
+        for (const auto& [row, at, areas, expected] :
+             {std::tuple{"beyond a smaller screen", QPoint(2500, 1300), QList{primary}, QPoint(1380, 941)},
+              {"negative", QPoint(-300, -50), QList{primary}, QPoint(0, 0)},
+              {"on the second screen", QPoint(2500, 1300), QList{primary, second}, QPoint(2500, 1300)},
+              {"mostly on the second", QPoint(1700, 100), QList{primary, second}, QPoint(1920, 100)},
+              {"mostly on the first", QPoint(1500, 1000), QList{primary, second}, QPoint(1380, 941)},
+              {"on no screen: the primary", QPoint(9000, 9000), QList{primary, second}, QPoint(1380, 941)}}) {
+            QVERIFY2(KeepInside(QRect(at, size), areas) == expected, row);
+        }
+        QCOMPARE(KeepInside(QRect(100, 100, 2000, 1200), {primary}), QPoint(0, 0)); // larger than the screen
+    }
+
+    // A stored place the screen cannot show is corrected but stays stored; a click moves
+    // nothing; a drag past the drag distance moves the window, and that place is stored.
+    void windowStaysOnScreenAndStoresOnlyTheUsersPlace() {
+        const int far = QApplication::startDragDistance() + 5, near = QApplication::startDragDistance() - 1;
+        for (const auto& [row, left, top, moveBy, dragged] :
+             {std::tuple{"far right and low, clicked", 2500, 1300, QPoint(), false},
+              {"negative, a small jiggle", -300, -50, QPoint(near, 0), false},
+              {"far right and low, dragged", 2500, 1300, QPoint(-far, -far), true}}) {
+            auto window = Start(QStringLiteral("[FloatWindow]\nFloatWindowLeft=%1\nFloatWindowTop=%2\n")
+                                    .arg(left)
+                                    .arg(top)
+                                    .toLatin1());
+            QVERIFY2(window, row);
+            const QRect area = window->screen()->availableGeometry();
+            QVERIFY2(area.contains(window->geometry()), row);
+            const QPoint placed = window->pos();
+            const QPoint from = window->mapToGlobal(QPoint(30, 30));
+            PressMoveRelease(*window, from,
+                             moveBy.isNull() ? QList<QPoint>{} : QList{from + moveBy / 2, from + moveBy});
+            QVERIFY2(window->pos() == (dragged ? placed + moveBy : placed), row);
+            window->SaveOnShutdown();
+            const QPoint stored = dragged ? placed + moveBy : QPoint(left, top);
+            QVERIFY2(ReadProfileInt(keys::kFloatWindow, keys::kFloatWindowLeft, 0) ==
+                             static_cast<uint32_t>(stored.x()) &&
+                         ReadProfileInt(keys::kFloatWindow, keys::kFloatWindowTop, 0) ==
+                             static_cast<uint32_t>(stored.y()),
+                     row);
+        }
+    }
+
+    // A text longer than the window grows it downwards, at the bottom of the screen up as
+    // well, and the next short text brings it back to its size and place; a text even the
+    // screen cannot hold is made smaller.
+    void wholeTextShowsAndTheWindowReturnsToItsSize() {
+        for (const auto& [row, atBottom, pointSize] : {std::tuple{"default font", false, 0},
+                                                       {"24 points", false, 24},
+                                                       {"24 points at the bottom", true, 24},
+                                                       {"80 points", false, 80}}) {
+            auto window = Start();
+            QVERIFY2(window, row);
+            const QRect area = window->screen()->availableGeometry();
+            if (atBottom)
+                window->move(window->x(), area.bottom() + 1 - window->height());
+            const QSize size = window->size();
+            const QPoint place = window->pos();
+            if (pointSize > 0) {
+                AnswerModal<CFontColorDialog>([pointSize = pointSize](CFontColorDialog* dialog) {
+                    if (auto* fonts = dialog->findChild<QFontDialog*>())
+                        fonts->setCurrentFont(QFont(fonts->currentFont().family(), pointSize));
+                    dialog->accept();
+                });
+                window->OnCommand(cmd::kTextColor);
+            }
+            const QFont font = WordLabel(*window)->font();
+            window->ShowWordText(kLongText);
+            QVERIFY2(WholeTextShows(WordLabel(*window)), row);
+            QVERIFY2(window->height() > size.height() && area.contains(window->geometry()), row);
+            QVERIFY2((WordLabel(*window)->font() != font) == (pointSize == 80), row); // made smaller
+            window->ShowWordText(QStringLiteral("fair")); // at 80 points even that needs more room
+            QVERIFY2(pointSize == 80 || (window->size() == size && window->pos() == place &&
+                                         WordLabel(*window)->font() == font),
+                     row);
+        }
+    }
+
+    // A mark is confirmed in the window; Ctrl+Z takes it back as "撤销" does, which the
+    // menu offers only while there is a mark to take back.
+    void markIsConfirmedAndCtrlZTakesItBack() {
+        auto window = Start();
+        QVERIFY(window);
+        QMetaObject::invokeMethod(Timer(*window, "wordTimer"), "timeout");
+        const QString word = WordLabel(*window)->text();
+        auto* note = window->findChild<QLabel*>(QStringLiteral("noteLabel"));
+        QVERIFY(note && !note->isVisible() && !window->CurrentMenuState().canUndo);
+        for (const auto& [row, key, modifiers, text, canUndo] :
+             {std::tuple{"Delete marks", Qt::Key_Delete, Qt::NoModifier, "已记住：", true},
+              {"Ctrl+Z takes back", Qt::Key_Z, Qt::ControlModifier, "已撤销：", false}}) {
+            QTest::keyClick(window.get(), key, modifiers);
+            QVERIFY2(note->isVisible() && note->text() == QString::fromUtf8(text) + word, row);
+            QVERIFY2(window->CurrentMenuState().canUndo == canUndo, row);
+            QMetaObject::invokeMethod(Timer(*window, "noteTimer"), "timeout");
+            QVERIFY2(!note->isVisible(), row);
+        }
+        QCOMPARE(WordLabel(*window)->text(), word); // the word taken back is on show again
+    }
+
+    // Whatever the system's language: the test runs with the C locale.
+    void qtOwnTextsAreChinese() {
+        QVERIFY(InstallQtTranslations());
+        QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+        QCOMPARE(buttons.button(QDialogButtonBox::Ok)->text(), QStringLiteral("确定"));
+        QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("取消"));
     }
 };
 

@@ -39,6 +39,18 @@ private slots:
         QCOMPARE(Outline(tray.get()), "32772 {32804 32792 32795 32806} 32773 0 32797 32810 0 " + tail);
     }
 
+    // The float menu shows the keys the window answers with the same command.
+    void floatMenuShowsTheKeys() {
+        std::unique_ptr<QMenu> menu(BuildFloatMenu(false));
+        for (const auto& [id, key] : {std::pair{cmd::kSpeakWord, "Space"},
+                                      {cmd::kKnowWord, "Del"},
+                                      {cmd::kUndoKnowWord, "Ctrl+Z"},
+                                      {cmd::kManualPlay, ""}}) {
+            QCOMPARE(FindCommand(menu.get(), id)->shortcut().toString(), QString::fromLatin1(key));
+        }
+        QVERIFY(FindCommand(menu.get(), cmd::kManualPlay)->toolTip().contains(QStringLiteral("→")));
+    }
+
     void marksFollowStateEachTimeAMenuOpens() {
         MenuState state;
         QList<int> commands;
@@ -70,6 +82,13 @@ private slots:
         emit menu->aboutToShow();
         QVERIFY(speak->isEnabled());
         QCOMPARE(speak->text(), QStringLiteral("朗读单词"));
+        // "撤销" is offered only while a mark can be taken back.
+        QAction* undo = FindCommand(menu.get(), cmd::kUndoKnowWord);
+        for (const bool canUndo : {false, true}) {
+            state.canUndo = canUndo;
+            emit menu->aboutToShow();
+            QCOMPARE(undo->isEnabled(), canUndo);
+        }
         // A command chosen in a submenu reaches the handler once, with its id.
         FindCommand(menu.get(), cmd::kBackColor)->trigger();
         QCOMPARE(commands, (QList<int>{cmd::kTopMost, cmd::kBackColor}));

@@ -6,6 +6,7 @@
 #include "platform/WindowHints.h"
 #include "settings/SettingsFile.h"
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QKeyEvent>
 #include <QLabel>
@@ -35,8 +36,6 @@ void CMnemoraDlg::paintEvent(QPaintEvent*) {
     const bool clear = backTransparent && !hoverShown && backColor == colorKey;
     painter.fillRect(rect(), clear ? QColor(Qt::transparent) : FromColorRef(backColor));
     if (openListAfterPaint) {
-        // Deriving the list file's key takes tens of milliseconds; the window shows its
-        // "loading" text meanwhile instead of appearing late.
         openListAfterPaint = false;
         QMetaObject::invokeMethod(this, &CMnemoraDlg::OpenSelectedList, Qt::QueuedConnection);
     }
@@ -66,6 +65,8 @@ void CMnemoraDlg::ApplyWordFont() {
     QPalette palette = wordLabel->palette();
     palette.setColor(QPalette::WindowText, FromColorRef(textColor));
     wordLabel->setPalette(palette);
+    noteLabel->setPalette(palette);
+    FitWordText();
 }
 
 void CMnemoraDlg::mousePressEvent(QMouseEvent* event) {
@@ -73,15 +74,36 @@ void CMnemoraDlg::mousePressEvent(QMouseEvent* event) {
         QWidget::mousePressEvent(event);
         return;
     }
-    // The window manager moves the window where it can; elsewhere it follows the mouse.
-    manualDrag = windowHandle() == nullptr || !windowHandle()->startSystemMove();
-    dragOffset = event->globalPosition().toPoint() - pos();
+    // A press is a click until the pointer moves past the drag distance with the button
+    // held: a move started now would begin after a quick click's release and follow the
+    // pointer with no button down.
+    pressPending = true;
+    pressPos = event->globalPosition().toPoint();
+    dragOffset = pressPos - pos();
+}
+
+void CMnemoraDlg::StartMove(const QPoint& globalPos) {
+    pressPending = false;
+    userMoved = true;
+    raisedBy = 0; // wherever the user puts a tall window is its place
+    // The window catches up with the pointer's way so far. On X11 it then follows the mouse
+    // itself: a window manager asked to move it while the button is held (the client still
+    // has the pointer) may not take over until the release, and then moves the window with
+    // no button down. Elsewhere the platform moves it where it can.
+    move(globalPos - dragOffset);
+    const bool x11 = QGuiApplication::platformName() == QLatin1String("xcb");
+    manualDrag = x11 || windowHandle() == nullptr || !windowHandle()->startSystemMove();
 }
 
 void CMnemoraDlg::mouseMoveEvent(QMouseEvent* event) {
-    if (manualDrag && (event->buttons() & Qt::LeftButton)) {
-        move(event->globalPosition().toPoint() - dragOffset);
-        return;
+    const QPoint globalPos = event->globalPosition().toPoint();
+    if (event->buttons() & Qt::LeftButton) {
+        if (pressPending && (globalPos - pressPos).manhattanLength() >= QApplication::startDragDistance())
+            StartMove(globalPos);
+        else if (manualDrag)
+            move(globalPos - dragOffset);
+        if (pressPending || manualDrag)
+            return;
     }
     if (!mouseTracking) {
         mouseTracking = true;
@@ -95,6 +117,10 @@ void CMnemoraDlg::mouseMoveEvent(QMouseEvent* event) {
 
 void CMnemoraDlg::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
+        // A click only gives the window the keyboard, for the arrow keys.
+        if (pressPending)
+            activateWindow();
+        pressPending = false;
         manualDrag = false;
     } else if (event->button() == Qt::RightButton && !(event->buttons() & Qt::LeftButton)) {
         ShowFloatMenu(event->globalPosition().toPoint());
@@ -129,6 +155,10 @@ void CMnemoraDlg::keyPressEvent(QKeyEvent* event) {
     NoteUserInput();
     if (event->key() == Qt::Key_Space && event->modifiers() == Qt::AltModifier) {
         ShowWindowMenu();
+        return;
+    }
+    if (event->matches(QKeySequence::Undo)) {
+        extras->UndoKnowWord();
         return;
     }
     switch (event->key()) {

@@ -20,6 +20,7 @@ MenuState CMnemoraDlg::CurrentMenuState() const {
     state.backTransparent = backTransparent;
     state.topMost = topMost;
     state.speechProblem = speech->Problem();
+    state.canUndo = extras->Known().CanUndo();
     return state;
 }
 

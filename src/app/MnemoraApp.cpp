@@ -6,9 +6,27 @@
 #include "platform/QuitRequests.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QSessionManager>
+#include <QTranslator>
+#include <cstdio>
 
 namespace mnemora {
+
+bool InstallQtTranslations() {
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                          QStringLiteral("_"), folder) ||
+        !QCoreApplication::installTranslator(translator)) {
+        delete translator;
+        std::fprintf(stderr, "mnemora: Qt's own texts stay English: no qtbase_zh_CN.qm in %s\n",
+                     qUtf8Printable(folder));
+        return false;
+    }
+    return true;
+}
 
 int CMnemoraApp::Run(int& argc, char** argv) {
     ChooseGuiPlatform();
@@ -16,10 +34,11 @@ int CMnemoraApp::Run(int& argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Mnemora"));
     // Alerts and dialogs closing never end the program; only the float window does.
     QApplication::setQuitOnLastWindowClosed(false);
+    InstallQtTranslations();
     InstallUiTraceIfRequested(app);
 
     CMnemoraDlg dialog;
-    if (!dialog.InitWindow())
+    if (!dialog.Start())
         return 0;
     // The system's requests to end (SIGTERM, SIGINT, SIGHUP) end the run in order: the
     // window saves position and counters, then the event loop quits.
@@ -32,8 +51,6 @@ int CMnemoraApp::Run(int& argc, char** argv) {
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &dialog,
                      [&dialog](QSessionManager&) { dialog.SaveCheckpoint(); });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &dialog, [&dialog] { dialog.SaveOnShutdown(); });
-    dialog.OpenListAfterFirstPaint();
-    dialog.show();
     return app.exec();
 }
 

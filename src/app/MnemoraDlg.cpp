@@ -40,6 +40,9 @@ int DluY(int units) {
     return (units * 13 + 4) / 8;
 }
 
+// How long a note stays up.
+constexpr int kNoteMs = 2500;
+
 const QString kWelcomeText = QStringLiteral("欢迎使用 Mnemora \n\n正在加载……");
 
 } // namespace
@@ -66,7 +69,29 @@ CMnemoraDlg::CMnemoraDlg(QWidget* parent)
     wordLabel->setTextFormat(Qt::PlainText);
     wordLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
     wordLabel->setAutoFillBackground(false);
+    // A note above the text, right-aligned in the strip the label leaves free.
+    noteLabel = new QLabel(this);
+    noteLabel->setObjectName(QStringLiteral("noteLabel"));
+    noteLabel->setGeometry(0, 0, width() - DluX(4), DluY(8));
+    QFont noteFont = noteLabel->font();
+    noteFont.setPixelSize(11);
+    noteLabel->setFont(noteFont);
+    noteLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    noteLabel->setTextFormat(Qt::PlainText);
+    noteLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+    noteLabel->hide();
+    restHeight = height();
+    labelRest = wordLabel->geometry();
 
+    // Children with names: the desktop and widget tests find them as they find the label.
+    for (auto [timer, name] : {std::pair{&wordTimer, "wordTimer"},
+                               {&meaningTimer, "meaningTimer"},
+                               {&meaningDelayTimer, "meaningDelayTimer"},
+                               {&hoverTimer, "hoverTimer"},
+                               {&noteTimer, "noteTimer"}}) {
+        timer->setParent(this);
+        timer->setObjectName(QLatin1String(name));
+    }
     wordTimer.setTimerType(Qt::PreciseTimer);
     meaningTimer.setTimerType(Qt::PreciseTimer);
     meaningDelayTimer.setTimerType(Qt::PreciseTimer);
@@ -77,6 +102,12 @@ CMnemoraDlg::CMnemoraDlg(QWidget* parent)
     hoverTimer.setSingleShot(true);
     hoverTimer.setInterval(400); // the platform's default hover time
     connect(&hoverTimer, &QTimer::timeout, this, &CMnemoraDlg::OnHover);
+    noteTimer.setSingleShot(true);
+    noteTimer.setInterval(kNoteMs);
+    connect(&noteTimer, &QTimer::timeout, noteLabel, &QLabel::hide);
+    extras->SetMarkHandler([this](const QString& word, bool marked) {
+        ShowNote((marked ? QStringLiteral("已记住：%1") : QStringLiteral("已撤销：%1")).arg(word));
+    });
     SetUpSpeech();
 }
 
@@ -88,10 +119,13 @@ CMnemoraDlg::~CMnemoraDlg() {
     instance.reset();
 }
 
-bool CMnemoraDlg::OnInitDialog() {
+bool CMnemoraDlg::Start() {
     if (!InitWindow())
         return false;
-    OpenSelectedList();
+    // Deriving the list file's key takes tens of milliseconds; the window shows its
+    // "loading" text meanwhile instead of appearing late.
+    openListAfterPaint = true;
+    show();
     return true;
 }
 
@@ -156,18 +190,21 @@ QPoint DefaultWindowPosition(const QRect& screen) {
                   screen.y() + static_cast<int>(screen.height() * 0.01 + 2.0));
 }
 
-void CMnemoraDlg::PlaceWindow() {
-    const auto left = static_cast<int32_t>(ReadProfileInt(keys::kFloatWindow, keys::kFloatWindowLeft, 0));
-    const auto top = static_cast<int32_t>(ReadProfileInt(keys::kFloatWindow, keys::kFloatWindowTop, 0));
-    if (left == 0 && top == 0) {
-        move(DefaultWindowPosition(QGuiApplication::primaryScreen()->geometry()));
-    } else {
-        move(left, top);
-    }
+void CMnemoraDlg::SaveState() {
+    WriteFloatWindowPos(StoredPosition().x(), StoredPosition().y());
+    study.SaveBatch();
+}
+
+void CMnemoraDlg::AddStudyObserver(IStudyObserver* observer) {
+    study.AddObserver(observer);
+}
+
+void CMnemoraDlg::RemoveStudyObserver(IStudyObserver* observer) {
+    study.RemoveObserver(observer);
 }
 
 void CMnemoraDlg::OnExit() {
-    WriteFloatWindowPos(pos().x(), pos().y());
+    WriteFloatWindowPos(StoredPosition().x(), StoredPosition().y());
     // A package manager updates an installed copy; only a portable one hands off.
     const UpdaterHandOffResult updater = CurrentDataLocation().portable
                                              ? HandOffToUpdater(QFileInfo(ProgramFilePath()).absolutePath())
@@ -175,8 +212,7 @@ void CMnemoraDlg::OnExit() {
     // A failed replacement is reported, but the exit still finishes with the counters written.
     if (!updater.error.isEmpty())
         ShowMessage(updater.error, MessageIcon::Error);
-    wordStore.SaveBatch();
-    study.NotifyBatchSaved();
+    study.SaveBatch();
     study.KillTimers();
     shutDown = true;
     close();
@@ -187,9 +223,7 @@ void CMnemoraDlg::SaveOnShutdown() {
     if (!initialised || shutDown)
         return;
     shutDown = true;
-    WriteFloatWindowPos(pos().x(), pos().y());
-    wordStore.SaveBatch();
-    study.NotifyBatchSaved();
+    SaveState();
     study.KillTimers();
 }
 
@@ -199,9 +233,7 @@ void CMnemoraDlg::SaveCheckpoint() {
     // plus the new ones, never counting one twice.
     if (!initialised || shutDown)
         return;
-    WriteFloatWindowPos(pos().x(), pos().y());
-    wordStore.SaveBatch();
-    study.NotifyBatchSaved();
+    SaveState();
 }
 
 void CMnemoraDlg::closeEvent(QCloseEvent* event) {
@@ -209,6 +241,12 @@ void CMnemoraDlg::closeEvent(QCloseEvent* event) {
     SaveOnShutdown();
     QWidget::closeEvent(event);
     QCoreApplication::quit();
+}
+
+void CMnemoraDlg::ShowNote(const QString& text) {
+    noteLabel->setText(text);
+    noteLabel->show();
+    noteTimer.start();
 }
 
 void CMnemoraDlg::ShowAndRaise() {
@@ -239,6 +277,7 @@ void CMnemoraDlg::ShowWordText(const QString& text) {
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     wordLabel->setText(shown);
+    FitWordText();
     if (isVisible())
         repaint();
 }
@@ -300,8 +339,7 @@ void CMnemoraDlg::SetAlphaLive(int value) {
 }
 
 void CMnemoraDlg::ChangeWordList(int category, int listIndex) {
-    wordStore.SaveBatch();
-    study.NotifyBatchSaved();
+    study.SaveBatch();
     wordStore.Close();
     wordStore.OpenWordList(listIndex, category);
     wordStore.OpenWordTable();

@@ -23,6 +23,7 @@ class CSingleInstance;
 class CSpeechCoach;
 class CStudyExtras;
 class IPresenceSource;
+class IStudyObserver;
 struct MenuState;
 
 // The float window: the program's only main window and its hub. It owns the word store
@@ -30,6 +31,19 @@ struct MenuState;
 // appearance state, the tray icon and both context menus, and runs start-up and exit.
 // Where the window goes without a stored position: near the top of the given screen.
 QPoint DefaultWindowPosition(const QRect& screen);
+// Of the screens' available areas (the primary one first), the one that holds most of
+// window, or the primary one when none holds any of it.
+QRect AreaHolding(const QRect& window, const QList<QRect>& areas);
+// Where window goes so that it lies wholly inside the area that holds it; a window larger
+// than the area keeps its top-left corner inside.
+QPoint KeepInside(const QRect& window, const QList<QRect>& areas);
+// The font and label height that show the whole text wrapped to width: the font as it is
+// and at least minHeight; the font made smaller when even maxHeight is too little.
+struct TextFit {
+    QFont font;
+    int height = 0;
+};
+TextFit FitText(const QString& text, const QFont& font, int width, int minHeight, int maxHeight);
 
 class CMnemoraDlg final : public QWidget, public IStudyView, public IOptionsHost {
     Q_OBJECT
@@ -42,15 +56,10 @@ public:
     explicit CMnemoraDlg(QWidget* parent = nullptr);
     ~CMnemoraDlg() override;
 
-    // Start-up. False when another instance runs: then nothing has been written and the
-    // window must not be shown. OnInitDialog runs all of it; the program itself runs
-    // InitWindow, shows the window and opens the list once the window has been drawn.
-    bool OnInitDialog();
-    bool InitWindow();
-    // Opens the selected list and schedules the first batch (which starts the timers).
-    void OpenSelectedList();
-    // Runs OpenSelectedList right after the next paint of the window.
-    void OpenListAfterFirstPaint() { openListAfterPaint = true; }
+    // Start-up as the program runs it: claims the single instance, sets the window up,
+    // shows it and opens the selected list once the window has been drawn. False when
+    // another instance runs: then nothing has been written and the window stays hidden.
+    bool Start();
 
     // Menu commands of both context menus.
     void OnCommand(int id);
@@ -83,7 +92,6 @@ public:
 
     // "朗读单词" and the Space key.
     void OnSpeakWord();
-    CSpeechCoach& Speech() { return *speech; }
 
     // Appearance commands.
     void OnTopMost();
@@ -93,14 +101,58 @@ public:
     void OnBackTransparent();
 
     MenuState CurrentMenuState() const;
-    CStudyCycle& Study() { return study; }
-    CStudyExtras& Extras() { return *extras; }
-    CWordStore& Store() { return wordStore; }
-    QLabel* WordLabel() const { return wordLabel; }
-    QMenu* FloatMenu() const { return floatMenu; }
-    // The hover delay after which a resting mouse shows a transparent background.
-    QTimer& HoverTimer() { return hoverTimer; }
-    bool HoverShown() const { return hoverShown; }
+    // Observers of the study cycle (see CStudyCycle::AddObserver).
+    void AddStudyObserver(IStudyObserver* observer);
+    void RemoveStudyObserver(IStudyObserver* observer);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+
+private:
+    bool InitWindow();
+    // Opens the selected list and schedules the first batch (which starts the timers).
+    void OpenSelectedList();
+    // Saves the window position and the counters of the words shown so far.
+    void SaveState();
+    // FloatPlacement.cpp
+    void PlaceWindow();
+    void OnScreensChanged();
+    // Moves the window wholly onto the screen that holds most of it.
+    void KeepOnScreen();
+    // The place to store: the user's last choice, not a correction of ours.
+    QPoint StoredPosition() const;
+    // Grows the window downwards (or the text smaller) until the whole text shows, and
+    // back to its own size when the text fits that.
+    void FitWordText();
+    void StartMove(const QPoint& globalPos);
+    // A move of the program's own, not the user's.
+    void MoveOnOwn(const QPoint& to);
+    void ApplyLayering();
+    void ApplyTopMost();
+    void ApplyWordFont();
+    void SetUpMenus();
+    void SetUpTray();
+    void OnTrayActivated(int reason);
+    void ShowFloatMenu(const QPoint& globalPos);
+    void ShowAbout();
+    void ShowWindowMenu();
+    void OnHover();
+    void ShowAndRaise();
+    // A short line in the window's top corner that goes again by itself.
+    void ShowNote(const QString& text);
+    void SetUpSpeech();
+    // FloatAway.cpp
+    void SetUpAway();
+    void OnCovered(bool covered);
+    void ReloadAwaySettings();
+    void NoteUserInput();
 
     // Appearance state, as the menus and the options sheet see it.
     uint32_t textColor = 0;
@@ -114,40 +166,13 @@ public:
     bool mouseTracking = false;
     QFont wordFont;
 
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void leaveEvent(QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    void PlaceWindow();
-    void ApplyLayering();
-    void ApplyTopMost();
-    void ApplyWordFont();
-    void SetUpMenus();
-    void SetUpTray();
-    void OnTrayActivated(int reason);
-    void ShowFloatMenu(const QPoint& globalPos);
-    void ShowAbout();
-    void ShowWindowMenu();
-    void OnHover();
-    void ShowAndRaise();
-    void SetUpSpeech();
-    // FloatAway.cpp
-    void SetUpAway();
-    void OnCovered(bool covered);
-    void ReloadAwaySettings();
-    void NoteUserInput();
-
     CWordStore wordStore;
     CStudyCycle study;
     std::unique_ptr<CSingleInstance> instance;
     std::unique_ptr<CSpeechCoach> speech;
     QLabel* wordLabel = nullptr;
+    QLabel* noteLabel = nullptr;
+    QTimer noteTimer;
     QMenu* floatMenu = nullptr;
     bool floatMenuHasStats = false;
     QPointer<QMenu> trayMenu;
@@ -155,6 +180,7 @@ private:
     QTimer wordTimer;
     QTimer meaningTimer;
     QTimer meaningDelayTimer;
+    // The hover delay after which a resting mouse shows a transparent background.
     QTimer hoverTimer;
     bool hoverShown = false;
     bool initialised = false;
@@ -162,6 +188,19 @@ private:
     bool shutDown = false;
     QPoint dragOffset;
     bool manualDrag = false;
+    // The left button is down and the pointer has not yet moved far enough for a drag.
+    bool pressPending = false;
+    QPoint pressPos;
+    // The window's own size and its label's place in it; the text may make it taller.
+    int restHeight = 0;
+    QRect labelRest;
+    // How far a tall text has lifted the window off its place at the bottom of a screen.
+    int raisedBy = 0;
+    // The place the user chose (stored or dragged to); userMoved while it is where the
+    // user dragged it.
+    QPoint userPos;
+    bool userMoved = false;
+    QPoint ownMoveTarget;
     std::unique_ptr<CStudyExtras> extras; // after study: detaches from it first
     std::unique_ptr<IPresenceSource> presence;
     std::unique_ptr<CAwayWatch> awayWatch;

@@ -25,7 +25,11 @@ CStudyExtras::CStudyExtras(CStudyCycle& cycle, CWordStore& store, QWidget* windo
       history_(cycle, store, HistoryFilePath) {
     cycle_.AddObserver(&known_);
     cycle_.AddObserver(&history_);
-    known_.SetChangeHandler([this](const WordRecord&, bool marked) { history_.OnWordMarked(marked); });
+    known_.SetChangeHandler([this](const WordRecord& record, bool marked) {
+        history_.OnWordMarked(marked);
+        if (onMark_)
+            onMark_(record.word, marked);
+    });
 }
 
 CStudyExtras::~CStudyExtras() {

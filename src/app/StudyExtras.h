@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPointer>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -26,6 +27,10 @@ class CStudyExtras final : public QObject {
 public:
     CStudyExtras(CStudyCycle& cycle, CWordStore& store, QWidget* windowParent);
     ~CStudyExtras() override;
+
+    // Told after each mark (marked true) and undo (false) that reached the list.
+    using MarkHandler = std::function<void(const QString& word, bool marked)>;
+    void SetMarkHandler(MarkHandler handler) { onMark_ = std::move(handler); }
 
     // True for the commands handled here.
     bool OnCommand(int id);
@@ -53,6 +58,7 @@ private:
     std::thread counter_;
     std::atomic<bool> counting_{false};
     bool loadFailed_ = false;
+    MarkHandler onMark_;
 };
 
 } // namespace mnemora

@@ -32,6 +32,8 @@ QString DescribeMenu(const QMenu* menu) {
             entry += u'{' + DescribeMenu(sub) + u'}';
         else if (action->isCheckable())
             entry += action->isChecked() ? QStringLiteral("[x]") : QStringLiteral("[ ]");
+        if (!action->shortcut().isEmpty())
+            entry += QStringLiteral(" <%1>").arg(action->shortcut().toString());
         if (!action->isEnabled())
             entry += QStringLiteral("(disabled)");
         entries << entry;

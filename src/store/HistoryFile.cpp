@@ -156,7 +156,7 @@ bool CHistoryFile::PutRunTimes(const QDate& day, uint32_t runTimes) {
         return false;
     put.Bind(1, DayText(day));
     put.Bind(2, int64_t{runTimes});
-    return put.Next() == Step::Done;
+    return put.Run();
 }
 
 QList<QPair<QDate, uint32_t>> CHistoryFile::RunTimesByDay(const QDate& from, const QDate& to) {

@@ -161,8 +161,7 @@ void CStudyCycle::EndOfBatch() {
         return;
     }
     KillTimers();
-    store_.SaveBatch();
-    NotifyBatchSaved();
+    SaveBatch();
     ScheduleNextBatch();
 }
 

@@ -20,7 +20,8 @@ void CStudyCycle::RemoveObserver(IStudyObserver* observer) {
     observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
 }
 
-void CStudyCycle::NotifyBatchSaved() {
+void CStudyCycle::SaveBatch() {
+    store_.SaveBatch();
     for (IStudyObserver* observer : observers_)
         observer->OnBatchSaved();
 }

@@ -105,9 +105,9 @@ public:
     // in the order they were added; they must outlive the cycle or be removed first.
     void AddObserver(IStudyObserver* observer);
     void RemoveObserver(IStudyObserver* observer);
-    // Tells the observers that the batch's counters were written outside the cycle
-    // (a change of list, an orderly end).
-    void NotifyBatchSaved();
+    // Writes the counters of the words shown so far back to the list and tells the
+    // observers: the end of a batch, a checkpoint, a change of list, an orderly end.
+    void SaveBatch();
 
     // Runs a study command; false for ids that are not study commands.
     bool OnCommand(int id);

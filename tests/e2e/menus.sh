@@ -21,7 +21,7 @@ menu_is() { [ "$1" = "$2" ] || { echo "  got:      $1"; echo "  expected: $2"; f
 # --- no tray: the float menu carries the statistics ---
 popup_menu "$float_title" 600 40
 keep_shot float-menu-without-tray
-float_tail='外观设置(&O){显示例句[x] | - | 字体颜色 | 背景颜色 | 背景透明[ ]} | 窗口总在最前端(&T)[x] | 朗读单词 | - | 我认识这个词 | 撤销 | 学习进度 | - | '
+float_tail='外观设置(&O){显示例句[x] | - | 字体颜色 | 背景颜色 | 背景透明[ ]} | 窗口总在最前端(&T)[x] | 朗读单词 <Space> | - | 我认识这个词 <Del> | 撤销 <Ctrl+Z>(disabled) | 学习进度 | - | '
 check "float menu without a tray" menu_is "$entries" "$float_head | $float_tail学习状态 | - | 关于(&A) | 退出(&Q)"
 xdotool key Up Up Up Return # from the bottom: 退出, 关于, 学习状态
 check "statistics from the float menu show the four-line alert" wait_for 5 traced "alert Message: $stats"

@@ -62,6 +62,6 @@ shot "$win" "$work/before.png"
 check "the study goes on" wait_for 5 changed_since "$win" "$work/before.png"
 check "still one line after more words" reported
 popup_menu '悬浮窗右键菜单(&R)' 600 40
-check "the menu entry says why it is off" grep -qF '朗读单词（无法朗读）(disabled)' <<<"$entries"
+check "the menu entry says why it is off" grep -qF '朗读单词（无法朗读） <Space>(disabled)' <<<"$entries"
 xdotool key Escape
 finish

@@ -3,6 +3,7 @@
 #include "app/menus/MenuCommands.h"
 
 #include <QAction>
+#include <QKeySequence>
 #include <QMenu>
 #include <QStyle>
 #include <utility>
@@ -17,10 +18,20 @@ QAction* AddCommand(QMenu* menu, int commandId, const QString& text) {
     return action;
 }
 
+// Shows key beside the entry, as the key the window answers; it acts only while the menu
+// itself has the keyboard.
+void ShowKey(QAction* action, const QKeySequence& key) {
+    action->setShortcut(key);
+    action->setShortcutContext(Qt::WidgetShortcut);
+}
+
 void AddPlaybackMenu(QMenu* menu) {
     QMenu* playback = menu->addMenu(QStringLiteral("播放模式(&P)"));
     AddCommand(playback, cmd::kAutoPlay, QStringLiteral("自动播放"));
-    AddCommand(playback, cmd::kManualPlay, QStringLiteral("手动播放"));
+    // The arrow keys move and close menus, so they cannot stand beside the entry as its keys.
+    AddCommand(playback, cmd::kManualPlay, QStringLiteral("手动播放"))
+        ->setToolTip(QStringLiteral("用方向键换词：→ 或 ↓ 下一个，← 或 ↑ 上一个"));
+    playback->setToolTipsVisible(true);
 }
 
 void AddAppearanceMenu(QMenu* menu, bool separateSentences) {
@@ -68,11 +79,11 @@ QMenu* BuildFloatMenu(bool withStatistics, QWidget* parent) {
     AddPlaybackMenu(menu);
     AddAppearanceMenu(menu, true);
     AddCommand(menu, cmd::kTopMost, QStringLiteral("窗口总在最前端(&T)"));
-    AddCommand(menu, cmd::kSpeakWord, QStringLiteral("朗读单词"));
+    ShowKey(AddCommand(menu, cmd::kSpeakWord, QStringLiteral("朗读单词")), Qt::Key_Space);
     menu->setToolTipsVisible(true); // the reason a disabled "朗读单词" gives
     menu->addSeparator();
-    AddCommand(menu, cmd::kKnowWord, QStringLiteral("我认识这个词"));
-    AddCommand(menu, cmd::kUndoKnowWord, QStringLiteral("撤销"));
+    ShowKey(AddCommand(menu, cmd::kKnowWord, QStringLiteral("我认识这个词")), Qt::Key_Delete);
+    ShowKey(AddCommand(menu, cmd::kUndoKnowWord, QStringLiteral("撤销")), QKeySequence::Undo);
     AddCommand(menu, cmd::kProgress, QStringLiteral("学习进度"));
     menu->addSeparator();
     if (withStatistics) {
@@ -132,6 +143,8 @@ void ApplyCheckMarks(QMenu* menu, const MenuState& state) {
         action->setEnabled(true);
         if (id == cmd::kSpeakWord)
             ApplySpeechState(action, state);
+        else if (id == cmd::kUndoKnowWord)
+            action->setEnabled(state.canUndo);
     }
 }
 

@@ -19,13 +19,17 @@ struct MenuState {
     bool topMost = true;
     // Empty while the word can be spoken; else why not, and "朗读单词" is disabled.
     QString speechProblem;
+    // A mark of "我认识这个词" can be taken back; else "撤销" is disabled.
+    bool canUndo = false;
 };
 
 // The check-mark rule of a command: checked or not in state, or nothing for a command
-// without a rule (it stays unchecked). Only "朗读单词" is ever disabled (speech is off).
+// without a rule (it stays unchecked). Only "朗读单词" (speech is off) and "撤销" (nothing
+// to take back) are ever disabled.
 std::optional<bool> CheckRule(int commandId, const MenuState& state);
 
-// The popup of the float window. Without a tray the statistics command has no other
+// The popup of the float window; its entries show the keys that do the same on the window.
+// Without a tray the statistics command has no other
 // home, so withStatistics adds "学习状态" in a group of its own before "关于(&A)".
 QMenu* BuildFloatMenu(bool withStatistics, QWidget* parent = nullptr);
 // The popup of the tray icon.
