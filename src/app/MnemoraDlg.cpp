@@ -107,7 +107,7 @@ bool CMnemoraDlg::InitWindow() {
     }
     connect(instance.get(), &CSingleInstance::activationRequested, this, &CMnemoraDlg::ShowAndRaise);
 
-    const QString dataWarning = PrepareUserData();
+    const QString dataWarning = PrepareUserData(wordStore);
     if (!dataWarning.isEmpty()) {
         std::fprintf(stderr, "mnemora: %s\n", qUtf8Printable(dataWarning));
         ShowMessage(dataWarning, MessageIcon::Error);
