@@ -145,9 +145,7 @@ bool CMnemoraDlg::InitWindow() {
 
 void CMnemoraDlg::OpenSelectedList() {
     const int category = ReadExamStudy();
-    wordStore.OpenWordList(ReadWordListIndex(), category);
-    wordStore.OpenWordTable();
-    study.ScheduleNextBatch();
+    study.OpenList(ReadWordListIndex(), category);
 }
 
 QPoint DefaultWindowPosition(const QRect& screen) {
@@ -303,9 +301,7 @@ void CMnemoraDlg::ChangeWordList(int category, int listIndex) {
     wordStore.SaveBatch();
     study.NotifyBatchSaved();
     wordStore.db.Close();
-    wordStore.OpenWordList(listIndex, category);
-    wordStore.OpenWordTable();
-    study.ScheduleNextBatch();
+    study.OpenList(listIndex, category);
 }
 
 } // namespace mnemora
