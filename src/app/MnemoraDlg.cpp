@@ -9,7 +9,7 @@
 #include "platform/ProgramPath.h"
 #include "platform/SingleInstance.h"
 #include "platform/UpdaterHandOff.h"
-#include "platform/x11/X11WindowHints.h"
+#include "platform/WindowHints.h"
 #include "settings/SettingsFile.h"
 
 #include "settings/SettingsKeys.h"
