@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ProgressWindowPort.h"
+#include "study/ProgressModule.h"
 
 #include <QWidget>
 
