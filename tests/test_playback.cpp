@@ -121,6 +121,50 @@ private slots:
             QCOMPARE(rig.view.timerLog.filter(QStringLiteral("arm 1125")).size(), 1);
     }
 
+    // A list that cannot be opened, at start-up or chosen instead of one being studied: after the open
+    // error the window says what to do, in place of "正在加载……" or the words of the other list; nothing
+    // ticks, the statistics show no figures. Choosing a list that opens (in the options sheet) shows its
+    // first word at once.
+    void unopenableListSaysWhatToDo() {
+        const QString told =
+            QStringLiteral("无法打开所选的词库。\n请在“选项设置”的“词库设置”中选择其他词库，\n"
+                           "或重新安装 Mnemora 以恢复词库。");
+        for (const bool studying : {false, true}) {
+            StudyRig rig;
+            QVERIFY(rig.WriteList(kFourWords));
+            CStudyCycle& c = *rig.cycle;
+            const auto last = [&] {
+                return rig.view.shown.isEmpty() ? QString() : rig.view.shown.last().text;
+            };
+            if (studying) {
+                QVERIFY(c.OpenList(0, 0));
+                rig.clock.AdvanceTo(12000);
+                QCOMPARE(Named(rig), (QStringList{"8000 abandon", "12000 M1"}));
+            }
+            QVERIFY(!c.OpenList(1, 0)); // no cet6.dat
+            QVERIFY(rig.view.messages.size() == 1 &&
+                    rig.view.messages[0].first.startsWith(
+                        "打开数据库失败！ADO 错误：0x80004005，Could not find file"));
+            QCOMPARE(last(), told);
+            const qsizetype shown = rig.view.shown.size();
+            c.NextWord();
+            c.PrevWord();
+            c.OnCommand(CStudyCycle::kCmdToggleFloat);
+            c.OnCommand(CStudyCycle::kCmdToggleFloat);
+            rig.clock.AdvanceBy(60000);
+            QCOMPARE(rig.view.shown.size(), shown);
+            c.OnCommand(CStudyCycle::kCmdLearningStats);
+            QCOMPARE(rig.view.alerts.last().second, told);
+
+            rig.view.onOptionsSheet = [&] { QVERIFY(c.OpenList(0, 0)); };
+            c.OnCommand(CStudyCycle::kCmdOptions);
+            QCOMPARE(last(), QStringLiteral("abandon"));
+            QVERIFY(!c.ListUnavailable() && rig.view.AnyTimerArmed());
+            c.OnCommand(CStudyCycle::kCmdLearningStats);
+            QVERIFY(rig.view.alerts.last().second.startsWith("学习状态统计：\n所选词库共有单词数：4"));
+        }
+    }
+
     // The meaning timer is armed offset after the word timer, so its ticks trail by offset.
     void timings_data() {
         QTest::addColumn<uint>("elapse");

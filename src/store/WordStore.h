@@ -85,6 +85,8 @@ public:
     // so the walk counters no longer cover what was counted under the old one.
     uint32_t selection() const { return selection_; }
     const QString& dbFolder() const { return dbFolder_; }
+    // Points the store at another list folder (a read-only fallback chosen after start).
+    void SetDbFolder(const QString& folder) { dbFolder_ = folder; }
 
     WordBatch batch;
 

@@ -44,6 +44,16 @@ public:
     CStudyCycle(const CStudyCycle&) = delete;
     CStudyCycle& operator=(const CStudyCycle&) = delete;
 
+    // --- the list ---
+    // Opens a list and selects its table (start-up, a change of list), then schedules its
+    // first batch. A list that cannot be opened (the store has said why in a message box)
+    // leaves no batch and no timers, and the window says what to do instead; false then.
+    bool OpenList(int listIndex, int category);
+    // The last OpenList failed: there are no words, and no figures of the list to show.
+    bool ListUnavailable() const { return listUnavailable_; }
+    // What the window, the statistics and the progress command say meanwhile.
+    static QString ListUnavailableText();
+
     // --- scheduler ---
     // Counts a program start in RunTimes and makes it the base of new due values;
     // returns the new value (1 on the first start on this machine).
@@ -152,6 +162,7 @@ private:
 
     void ArmTimers(bool meaningTickFirst);
 
+    bool listUnavailable_ = false;
     bool away_ = false;
     bool timersWanted_ = false;
     // The word tick of the current period has come, its meaning tick not yet.
