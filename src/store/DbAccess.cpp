@@ -394,10 +394,19 @@ bool CDbAccess::ReadInt(const char* column, int64_t& value, bool& present) {
         value = sqlite3_column_int64(stmt_, col);
         present = true;
         return true;
-    case SQLITE_FLOAT:
-        value = static_cast<int64_t>(sqlite3_column_double(stmt_, col));
+    case SQLITE_FLOAT: {
+        // A real outside the 64-bit range (or not a number) has no integer value.
+        const double real = sqlite3_column_double(stmt_, col);
+        if (!(real >= -0x1p63 && real < 0x1p63)) {
+            Fail(0x8002000A, QStringLiteral("Overflow: %1 in column '%2' is out of range.")
+                                 .arg(real)
+                                 .arg(QLatin1String(column)));
+            return false;
+        }
+        value = static_cast<int64_t>(real);
         present = true;
         return true;
+    }
     case SQLITE_TEXT: {
         const QByteArrayView text(reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col)),
                                   sqlite3_column_bytes(stmt_, col));
