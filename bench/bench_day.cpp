@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
     const auto openList = [&](int which) {
         list = which;
         expected.table = QLatin1String(kTables[list]);
-        store.db.Close();
+        store.Close();
         store.OpenWordList(list, 0);
         store.OpenWordTable();
         cycle.ScheduleNextBatch();

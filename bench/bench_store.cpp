@@ -70,10 +70,10 @@ long StoreWalk(const QString& program) {
     store.OpenWordTable();
     long sum = 0;
     WordRecord r;
-    for (int i = 0; i < store.recordCount; ++i) {
+    while (!store.WalkAtEnd()) {
         store.ReadRow(r);
         sum += r.word.size() + r.sentence2Chn.size();
-        store.db.MoveNext();
+        store.PassRow(false);
     }
     return sum;
 }
@@ -113,10 +113,11 @@ int main() {
         WordRecord r;
         ws.ReadRow(r);
         ws.batch.Append(r);
-        ws.db.MoveNext();
+        ws.PassRow(false);
     }
-    // The store's own selection would hold a read lock against the raw connection.
-    ws.db.CloseRecordset();
+    // The store's own selection would hold a read lock against the raw connection:
+    // reopening the list drops it and keeps the table name for the write-back.
+    ws.OpenWordList(0, 0);
     sqlite3* db = RawOpen(file);
     sqlite3_stmt* upd = nullptr;
     sqlite3_prepare_v2(db, "UPDATE cet4 SET showTimes = ?, toShowTime = ? WHERE \"index\" = ?", -1, &upd,
@@ -168,13 +169,13 @@ int main() {
         medians[k] = times[k][times[k].size() / 2];
     }
     const double save = medians[0], rawSave = medians[1], rawText = medians[2];
-    if (!ws.db.GetLastError().isEmpty()) { // a failed write-back would only look fast
-        std::fprintf(stderr, "SaveBatch failed: %s\n", qPrintable(ws.db.GetLastError()));
+    if (!ws.LastError().isEmpty()) { // a failed write-back would only look fast
+        std::fprintf(stderr, "SaveBatch failed: %s\n", qPrintable(ws.LastError()));
         return 1;
     }
     sqlite3_finalize(upd);
     sqlite3_close(db);
-    ws.db.Close();
+    ws.Close();
     std::printf("(b) write back 50 records: SaveBatch %.3f ms, raw prepared %.3f ms (ratio %.2f), "
                 "raw text %.3f ms (ratio %.2f)\n",
                 save, rawSave, save / rawSave, rawText, save / rawText);

@@ -53,24 +53,19 @@ struct Bench {
             return false;
         store->OpenWordList(0, 0);
         store->OpenWordTable();
-        return store->recordCount == kRows;
+        return store->recordCount() == kRows;
     }
     // Puts the walk after `passed` rows of a freshly selected table, RunTimes back at kRunTimes.
     void Position(int passed) {
         WriteRunTimes(kRunTimes);
         cycle->cachedRunTimes = kRunTimes;
         store->OpenWordTable();
-        if (passed == kRows) {
-            store->tableCursor = kRows;
-            return;
-        }
         for (int i = 0; i < passed; ++i) {
-            int32_t shows = 0;
-            store->db.GetInt("showTimes", shows);
-            store->learntCount += shows >= 7;
-            store->db.MoveNext();
+            uint32_t shows = 0;
+            uint32_t due = 0;
+            store->ReadCounters(shows, due);
+            store->PassRow(shows >= 7);
         }
-        store->tableCursor = passed;
     }
 
     QString path;
@@ -160,7 +155,7 @@ void AllDue(Bench& b) {
             do {
                 b.cycle->LoadNextBatch();
                 ++loads;
-            } while (b.store->tableCursor < kRows);
+            } while (b.store->tableCursor() < kRows);
         });
     // Every load reads RunTimes from the settings file, as the scheduler must.
     const double settings = MedianMs([] {},
@@ -190,7 +185,7 @@ int main(int argc, char** argv) {
             b.Position(kRows);
             do
                 b.cycle->LoadNextBatch();
-            while (b.store->tableCursor < kRows);
+            while (b.store->tableCursor() < kRows);
         }
         return 0;
     }

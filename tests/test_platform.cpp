@@ -1,10 +1,10 @@
 // Small platform pieces: the display platform choice, the updater hand-off and the
 // autostart entry (its Exec line at a first start: tests/e2e/float_window.sh).
 #include "TestData.h"
-#include "platform/AutoStart.h"
 #include "platform/PlatformChoice.h"
 #include "platform/ProgramPath.h"
 #include "platform/UpdaterHandOff.h"
+#include "platform/linux/XdgAutostart.h"
 
 #include <QDir>
 #include <QFile>
@@ -44,7 +44,7 @@ private slots:
                                           {"x11", "", ":0", "", ""}}) {
             for (int i = 0; i < 4; ++i)
                 env[i].isEmpty() ? qunsetenv(names[i]) : qputenv(names[i], env[i]);
-            QVERIFY2(PreferXcbOnWayland() == (env[4] != env[3]), env.join(','));
+            QVERIFY2(ChooseGuiPlatform() == (env[4] != env[3]), env.join(','));
             QCOMPARE(qgetenv("QT_QPA_PLATFORM"), env[4]);
         }
     }

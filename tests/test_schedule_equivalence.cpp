@@ -132,8 +132,8 @@ private slots:
                 sql += QString::asprintf(" INSERT INTO cet4 (\"index\", word, showTimes, toShowTime) VALUES "
                                          "(%d, 'w%d', %u, %u);",
                                          r.index, r.index, r.showTimes, r.toShowTime);
-            QVERIFY2(rig.store->db.Execute(sql + QStringLiteral(" COMMIT;")),
-                     qPrintable(rig.store->db.GetLastError()));
+            QVERIFY2(rig.store->db_.Execute(sql + QStringLiteral(" COMMIT;")),
+                     qPrintable(rig.store->LastError()));
             rig.store->OpenWordTable();
             rig.store->batch.Clear();
             rig.view.messages.clear();
@@ -164,8 +164,8 @@ private slots:
                     warnings += icon == MessageIcon::Error && text.contains(u"missing/mnemora.ini");
                 }
                 QVERIFY2(warnings == (unwritable && ref.runTimes != r0), where);
-                QVERIFY2(std::tuple(c.CurrentRunTimes(), c.cachedRunTimes, rig.store->tableCursor,
-                                    rig.store->learntCount, BatchOf(*rig.store), congratulations) ==
+                QVERIFY2(std::tuple(c.CurrentRunTimes(), c.cachedRunTimes, rig.store->tableCursor(),
+                                    rig.store->learntCount(), BatchOf(*rig.store), congratulations) ==
                              std::tuple(ref.runTimes, ref.cached, ref.cursor, ref.learnt, ref.batch,
                                         ref.congratulations),
                          where);

@@ -81,7 +81,7 @@ private slots:
             if (kind != 1)
                 return;
             rig.store->SaveBatch();
-            rig.store->db.Close();
+            rig.store->Close();
             rig.store->OpenWordList(1, 0);
             rig.store->OpenWordTable();
             c.ScheduleNextBatch();

@@ -148,7 +148,7 @@ private slots:
         store.OpenWordTable();
         WordRecord r;
         store.ReadRow(r);
-        QVERIFY(store.recordCount == 1 && r.index == 1 && box.shown.isEmpty());
+        QVERIFY(store.recordCount() == 1 && r.index == 1 && box.shown.isEmpty());
         QCOMPARE(r.wordChn, "vt. 放弃；抛弃；遗弃  n. 放任；无拘束；狂热");
         QCOMPARE(RowOf(List("tem8"), "tem8", "quay")[1], "ˈki");
         QCOMPARE(RowOf(List("gre"), "gre", "zebra")[1], "ˈziːbrə");

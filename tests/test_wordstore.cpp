@@ -68,9 +68,9 @@ private slots:
         } lists[] = {{4, 0, "gre", 5, 1}, {2, 1, "nce3", 6, 1}, {0, 0, "cet4", 0, 1}, {1, 0, "cet6", 0, 0}};
         for (const auto& expected : lists) {
             const OpenList list(program_, expected.index, expected.category);
-            QCOMPARE(QByteArray(list.store.tableName.data()), QByteArray(expected.table));
-            QCOMPARE(list.store.recordCount, expected.rows);
-            QCOMPARE(list.store.isOpen, expected.isOpen);
+            QCOMPARE(QByteArray(list.store.tableName()), QByteArray(expected.table));
+            QCOMPARE(list.store.recordCount(), expected.rows);
+            QCOMPARE(list.store.isOpen(), expected.isOpen);
             // A missing list is told once; the failed select after it is silent.
             QCOMPARE(list.box.shown.size(), 1 - expected.isOpen);
             if (!expected.isOpen)
@@ -110,7 +110,7 @@ private slots:
         for (auto p = ielts.store.batch.begin(); p != ielts.store.batch.end(); p = WordBatch::Next(p))
             ++WordBatch::At(p).showTimes;
         ielts.store.SaveBatch();
-        ielts.store.db.Close();
+        ielts.store.Close();
         QCOMPARE(
             fixture::Select(dir_.filePath(QStringLiteral("db/ielts.dat")),
                             QStringLiteral("SELECT showTimes, toShowTime FROM ielts WHERE \"index\" > 4000")),
@@ -120,12 +120,11 @@ private slots:
     void resetZeroesTheWholeTable() {
         OpenList nce2(program_, 1, 1);
         QVERIFY(nce2.store.ResetTable());
-        nce2.store.db.MoveFirst(); // rows read after the reset carry the new counters
         WordRecord r;
         nce2.store.ReadRow(r);
         QVERIFY(r.showTimes == 0 && r.toShowTime == 0);
         OpenList nce4(program_, 3, 1); // not in the file: the reset fails and says why
-        QVERIFY(!nce4.store.ResetTable() && nce4.store.db.GetLastError().contains(QStringLiteral("nce4")));
+        QVERIFY(!nce4.store.ResetTable() && nce4.store.LastError().contains(QStringLiteral("nce4")));
     }
 };
 

@@ -1,4 +1,4 @@
-#include "platform/x11/X11WindowHints.h"
+#include "platform/linux/X11WindowHints.h"
 
 #include <QGuiApplication>
 #include <QTest>

@@ -3,7 +3,7 @@
 #include "app/FontColorDialog.h"
 #include "app/MnemoraDlg.h"
 #include "app/StudyExtras.h"
-#include "platform/x11/X11WindowHints.h"
+#include "platform/WindowHints.h"
 #include "settings/SettingsFile.h"
 
 #include <QColorDialog>
@@ -51,7 +51,7 @@ void CMnemoraDlg::ApplyLayering() {
 }
 
 void CMnemoraDlg::ApplyTopMost() {
-    if (IsX11Platform()) {
+    if (CanKeepAboveInPlace()) {
         SetKeepAbove(windowHandle(), topMost);
         return;
     }

@@ -2,8 +2,7 @@
 // tray tip, hiding under a full-screen window, and the trace of what is shown.
 #include "app/MnemoraDlg.h"
 #include "app/UiTrace.h"
-#include "platform/x11/X11Presence.h"
-#include "platform/x11/X11WindowHints.h"
+#include "platform/DesktopPresence.h"
 #include "study/AwayWatch.h"
 #include "study/StudyObserver.h"
 
@@ -29,12 +28,12 @@ void CMnemoraDlg::SetUpAway() {
         static CStudyTrace trace;
         study.AddObserver(&trace);
     }
-    if (!IsX11Platform()) {
-        std::fprintf(stderr, "mnemora: not on X11: the study does not pause when the screen is locked, idle "
-                             "or covered\n");
+    QString off;
+    presence = CreatePresenceSource(windowHandle(), &off);
+    if (!presence) {
+        std::fprintf(stderr, "mnemora: %s\n", off.toUtf8().constData());
         return;
     }
-    presence = std::make_unique<CX11Presence>(windowHandle());
     awayWatch = std::make_unique<CAwayWatch>(*presence, study);
     connect(awayWatch.get(), &CAwayWatch::pausedChanged, this, [this](bool paused) {
         const QString tip = paused ? QStringLiteral("Mnemora（已暂停）") : QStringLiteral("Mnemora");

@@ -9,7 +9,7 @@
 #include "platform/ProgramPath.h"
 #include "platform/SingleInstance.h"
 #include "platform/UpdaterHandOff.h"
-#include "platform/x11/X11WindowHints.h"
+#include "platform/WindowHints.h"
 #include "settings/SettingsFile.h"
 
 #include "settings/SettingsKeys.h"
@@ -302,7 +302,7 @@ void CMnemoraDlg::SetAlphaLive(int value) {
 void CMnemoraDlg::ChangeWordList(int category, int listIndex) {
     wordStore.SaveBatch();
     study.NotifyBatchSaved();
-    wordStore.db.Close();
+    wordStore.Close();
     wordStore.OpenWordList(listIndex, category);
     wordStore.OpenWordTable();
     study.ScheduleNextBatch();

@@ -1,10 +1,10 @@
 #include "app/StudyExtras.h"
 
-#include "app/ProgressWindowPort.h"
 #include "app/menus/MenuCommands.h"
 #include "platform/ModuleLoader.h"
 #include "settings/SettingsFile.h"
 #include "store/WordStore.h"
+#include "study/ProgressModule.h"
 #include "study/StudyCycle.h"
 
 #include <QDate>
@@ -57,20 +57,21 @@ bool CStudyExtras::OpenProgress() {
         if (loadFailed_)
             return false;
         QString error;
-        auto factory = reinterpret_cast<ProgressWindowFactory>(
-            ResolveModuleSymbol(QString::fromLatin1(kProgressModuleFile), kProgressFactorySymbol, &error));
-        if (factory == nullptr) {
+        IProgressModule* module =
+            LoadModuleAs<IProgressModule>(QString::fromLatin1(kProgressModuleName), &error);
+        if (module == nullptr) {
             loadFailed_ = true; // said once; the rest of the program goes on without the window
             std::fprintf(stderr, "mnemora: progress window is off: %s\n", error.toLocal8Bit().constData());
             return false;
         }
-        window_ = factory(windowParent_);
+        window_ = module->CreateWindow(windowParent_);
         windowWidget_ = window_->Widget();
     }
     // The figures in memory first: the batch on show is written so that the file counts it.
     history_.Flush();
-    CProgressData data(store_.dbFolder, history_.File());
-    report_ = data.Build(store_.category, store_.listIndex, cycle_.CurrentRunTimes(), QDate::currentDate());
+    CProgressData data(store_.dbFolder(), history_.File());
+    report_ =
+        data.Build(store_.category(), store_.listIndex(), cycle_.CurrentRunTimes(), QDate::currentDate());
     window_->ShowReport(report_);
     CountOthersInBackground();
     return true;
@@ -83,10 +84,10 @@ void CStudyExtras::CountOthersInBackground() {
         return;
     if (counter_.joinable())
         counter_.join();
-    const int category = store_.category;
-    const int listIndex = store_.listIndex;
+    const int category = store_.category();
+    const int listIndex = store_.listIndex();
     const uint32_t runTimes = report_.runTimes;
-    const QString folder = store_.dbFolder;
+    const QString folder = store_.dbFolder();
     counter_ = std::thread([this, category, listIndex, runTimes, folder] {
         CHistoryFile unused{QString()};
         const QList<ListCounts> counts =
@@ -95,7 +96,7 @@ void CStudyExtras::CountOthersInBackground() {
             this,
             [this, counts] {
                 counting_ = false;
-                CProgressData data(store_.dbFolder, history_.File());
+                CProgressData data(store_.dbFolder(), history_.File());
                 data.Merge(report_, counts);
                 if (window_ != nullptr)
                     window_->UpdateReport(report_);

@@ -1,30 +1,19 @@
 #pragma once
 
-#include <QString>
-
 namespace mnemora {
 
-// Start at logon through the per-user XDG autostart entry "Mnemora.desktop". Every
-// operation opens, reads or writes the file itself and fails silently; the results are
-// for callers that want them.
+// Start at logon for the running program (ProgramFilePath), per user, through whatever
+// the desktop offers for it. Every operation reads or writes the system's entry itself
+// and fails silently; the results are for callers that want them.
 
-// $XDG_CONFIG_HOME/autostart/Mnemora.desktop, with ~/.config when XDG_CONFIG_HOME is unset
-// or not absolute.
-QString AutostartFilePath();
-
-// True when the entry exists and is not switched off with Hidden=true.
+// True when an entry exists and is switched on.
 bool IsAutostartRegistered();
 
-// Writes the entry for the running program (ProgramFilePath), replacing what an older
-// entry said about the command and re-enabling it; its other lines are kept. The write is
-// atomic: a failure leaves the old file as it was. False when nothing was written.
+// Writes the entry for the running program, replacing what an older entry said about the
+// command and switching it on. False when nothing was written.
 bool RegisterAutostart();
 
 // Removes the entry; true when no entry is left.
 bool UnregisterAutostart();
-
-// The Exec= value that starts programPath: quoted when it holds a reserved character,
-// with "%" doubled and escapes applied as desktop entries require.
-QString DesktopExecValue(const QString& programPath);
 
 } // namespace mnemora

@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QUrl>
 #include <cstring>
-#include <sqlcipher/sqlite3.h>
 
 namespace mnemora {
 namespace {
@@ -39,15 +38,15 @@ void CDbAccess::Fail(uint32_t code, const QString& description) {
 }
 
 void CDbAccess::FailFromEngine(uint32_t code) {
-    const int rc = db_ != nullptr ? sqlite3_errcode(db_) : SQLITE_ERROR;
-    if (rc == SQLITE_NOMEM)
+    const QString text = db_.ErrorText();
+    if (!text.isNull() && db_.LastFailure() == sql::Failure::OutOfMemory)
         code = dberr::kOutOfMemory;
-    Fail(code, db_ != nullptr ? QString::fromUtf8(sqlite3_errmsg(db_)) : QStringLiteral("database error"));
+    Fail(code, !text.isNull() ? text : QStringLiteral("database error"));
 }
 
 bool CDbAccess::CreateObjects() {
     // The engine needs no per-object set-up; initialising the library is what can fail.
-    if (sqlite3_initialize() != SQLITE_OK) {
+    if (!sql::Initialize()) {
         objectsCreated_ = false;
         errorText = QStringLiteral("数据库连接对象创建失败");
         return false;
@@ -87,22 +86,17 @@ bool CDbAccess::Open() {
     // Without them the list opens read-only: reading works, write-back fails silently,
     // and nothing is created beside the file.
     const bool writable = file.isWritable() && QFileInfo(file.absolutePath()).isWritable();
-    const int mode = writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY;
+    const sql::OpenMode mode = writable ? sql::OpenMode::ReadWrite : sql::OpenMode::ReadOnly;
     const QByteArray key = password_.toUtf8();
     // No CREATE flag: the word store never makes a list file of its own. The key is only
     // checked when the first page is read: a wrong password, random bytes or a truncated
     // header all fail there.
-    const auto connect = [&](const QByteArray& name, int flags) {
-        if (sqlite3_open_v2(name.constData(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK) {
-            sqlite3_key(db_, key.constData(), static_cast<int>(key.size()));
-            if (sqlite3_exec(db_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) ==
-                SQLITE_OK)
-                return true;
-        }
+    const auto connect = [&](const QByteArray& name, sql::OpenMode how) {
+        if (db_.Open(name, how, key) && db_.Exec("SELECT count(*) FROM sqlite_master"))
+            return true;
         FailFromEngine(dberr::kFail);
         errorText += QStringLiteral(" (%1)").arg(dataSource_);
-        sqlite3_close_v2(db_);
-        db_ = nullptr;
+        db_.Close();
         return false;
     };
     // A file an earlier build left in WAL mode needs a shared-memory file beside it, which
@@ -110,7 +104,7 @@ bool CDbAccess::Open() {
     // an unchanging file instead.
     if (!connect(path, mode)) {
         const QByteArray uri = QUrl::fromLocalFile(file.absoluteFilePath()).toEncoded() + "?immutable=1";
-        if (writable || !connect(uri, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI))
+        if (writable || !connect(uri, sql::OpenMode::ImmutableUri))
             return false;
         errorText.clear();
     }
@@ -120,32 +114,25 @@ bool CDbAccess::Open() {
     // one transaction (SaveBatch), so one journal sync per batch is all it costs. The
     // larger page cache keeps a whole list table in memory while the walk re-reads it.
     if (writable)
-        sqlite3_exec(db_, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
-    sqlite3_exec(db_, "PRAGMA cache_size=-16384", nullptr, nullptr, nullptr);
+        db_.Exec("PRAGMA journal_mode=DELETE");
+    db_.Exec("PRAGMA cache_size=-16384");
     return true;
 }
 
 void CDbAccess::DropPrepared() {
-    sqlite3_finalize(prepared_);
-    prepared_ = nullptr;
+    prepared_.Finalize();
     preparedText_.clear();
 }
 
 bool CDbAccess::Close() {
     CloseRecordset();
     DropPrepared();
-    if (db_ != nullptr) {
-        sqlite3_close_v2(db_);
-        db_ = nullptr;
-    }
+    db_.Close();
     return true;
 }
 
 bool CDbAccess::CloseRecordset() {
-    if (stmt_ != nullptr) {
-        sqlite3_finalize(stmt_);
-        stmt_ = nullptr;
-    }
+    stmt_.Finalize();
     columnNames_.clear();
     eof_ = true;
     recordCount_ = 0;
@@ -154,54 +141,49 @@ bool CDbAccess::CloseRecordset() {
 
 bool CDbAccess::OpenRecordset(const QByteArray& statement) {
     CloseRecordset();
-    if (db_ == nullptr) {
+    if (!db_.IsOpen()) {
         Fail(dberr::kPointer, QStringLiteral("The connection is not open."));
         return false;
     }
     const QByteArray sql = AdaptJetStatement(QString::fromLocal8Bit(statement)).toUtf8();
 
     // The walk compares its row counter with the count, so it has to be exact.
-    const QByteArray countSql = "SELECT count(*) FROM (" + sql + ")";
-    sqlite3_stmt* count = nullptr;
-    if (sqlite3_prepare_v2(db_, countSql.constData(), static_cast<int>(countSql.size()), &count, nullptr) !=
-        SQLITE_OK) {
-        FailFromEngine(dberr::kSyntax);
-        sqlite3_finalize(count);
-        return false;
+    int64_t rows = 0;
+    {
+        sql::Statement count;
+        if (!count.Prepare(db_, "SELECT count(*) FROM (" + sql + ")") || !count) {
+            FailFromEngine(dberr::kSyntax);
+            return false;
+        }
+        if (count.Next() != sql::Step::Row) {
+            FailFromEngine(dberr::kFail);
+            return false;
+        }
+        rows = count.Int(0);
     }
-    const int countRc = sqlite3_step(count);
-    const int64_t rows = countRc == SQLITE_ROW ? sqlite3_column_int64(count, 0) : 0;
-    if (countRc != SQLITE_ROW) {
-        FailFromEngine(dberr::kFail);
-        sqlite3_finalize(count);
-        return false;
-    }
-    sqlite3_finalize(count);
 
-    if (sqlite3_prepare_v2(db_, sql.constData(), static_cast<int>(sql.size()), &stmt_, nullptr) !=
-        SQLITE_OK) {
+    if (!stmt_.Prepare(db_, sql) || !stmt_) {
         FailFromEngine(dberr::kSyntax);
-        sqlite3_finalize(stmt_);
-        stmt_ = nullptr;
+        stmt_.Finalize();
         return false;
     }
-    const int columns = sqlite3_column_count(stmt_);
+    const int columns = stmt_.ColumnCount();
     for (int i = 0; i < columns; ++i)
-        columnNames_.append(QByteArray(sqlite3_column_name(stmt_, i)));
+        columnNames_.append(stmt_.ColumnName(i));
 
-    const int rc = sqlite3_step(stmt_);
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+    const sql::Step step = stmt_.Next();
+    if (step == sql::Step::Error) {
         FailFromEngine(dberr::kFail);
         CloseRecordset();
         return false;
     }
-    eof_ = rc == SQLITE_DONE;
+    eof_ = step == sql::Step::Done;
     recordCount_ = rows > INT32_MAX ? INT32_MAX : static_cast<int32_t>(rows);
     return true;
 }
 
 void CDbAccess::MoveNext() {
-    if (stmt_ == nullptr) {
+    if (!stmt_) {
         Fail(dberr::kPointer, QStringLiteral("The recordset is not open."));
         return;
     }
@@ -209,61 +191,52 @@ void CDbAccess::MoveNext() {
         Fail(dberr::kNoCurrentRow, QString::fromLatin1(kNoCurrentRowText));
         return;
     }
-    const int rc = sqlite3_step(stmt_);
-    eof_ = rc != SQLITE_ROW;
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+    const sql::Step step = stmt_.Next();
+    eof_ = step != sql::Step::Row;
+    if (step == sql::Step::Error)
         FailFromEngine(dberr::kFail);
 }
 
 void CDbAccess::MoveFirst() {
-    if (stmt_ == nullptr) {
+    if (!stmt_) {
         Fail(dberr::kPointer, QStringLiteral("The recordset is not open."));
         return;
     }
     // Re-running the selection makes the rows read from here on carry every change
     // written since it was opened (the completion reset relies on this).
-    sqlite3_reset(stmt_);
-    const int rc = sqlite3_step(stmt_);
-    eof_ = rc != SQLITE_ROW;
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+    stmt_.Reset();
+    const sql::Step step = stmt_.Next();
+    eof_ = step != sql::Step::Row;
+    if (step == sql::Step::Error)
         FailFromEngine(dberr::kFail);
 }
 
 int32_t CDbAccess::GetRecordCount() {
-    return stmt_ != nullptr ? recordCount_ : 0;
+    return stmt_ ? recordCount_ : 0;
 }
 
 bool CDbAccess::Execute(const QString& statement) {
     if (executeObserver_)
         executeObserver_(statement);
-    if (db_ == nullptr) {
+    if (!db_.IsOpen()) {
         Fail(dberr::kPointer, QStringLiteral("The connection is not open."));
         return false;
     }
     const QByteArray sql = AdaptJetStatement(statement).toUtf8();
-    const char* next = sql.constData();
-    const char* const end = sql.constData() + sql.size();
-    while (next < end) {
-        sqlite3_stmt* stmt = nullptr;
-        const char* tail = nullptr;
-        if (sqlite3_prepare_v2(db_, next, static_cast<int>(end - next), &stmt, &tail) != SQLITE_OK) {
+    QByteArrayView rest(sql);
+    while (!rest.isEmpty()) {
+        sql::Statement stmt;
+        qsizetype used = 0;
+        if (!stmt.Prepare(db_, rest, &used)) {
             FailFromEngine(dberr::kSyntax);
-            sqlite3_finalize(stmt);
             return false;
         }
-        next = tail;
-        if (stmt == nullptr) // only blanks or a comment were left
-            continue;
-        int rc;
-        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-            // rows a statement may return are dropped
-        }
-        if (rc != SQLITE_DONE) {
+        rest = rest.sliced(used);
+        // Only blanks or a comment were left, or the rows a statement returns are dropped.
+        if (stmt && !stmt.Run()) {
             FailFromEngine(dberr::kFail);
-            sqlite3_finalize(stmt);
             return false;
         }
-        sqlite3_finalize(stmt);
     }
     return true;
 }
@@ -283,16 +256,14 @@ bool CDbAccess::ExecuteWith(const QString& statement, std::initializer_list<DbVa
         }
         executeObserver_(sent);
     }
-    if (db_ == nullptr) {
+    if (!db_.IsOpen()) {
         Fail(dberr::kPointer, QStringLiteral("The connection is not open."));
         return false;
     }
-    if (prepared_ == nullptr || preparedText_ != statement) {
+    if (!prepared_ || preparedText_ != statement) {
         DropPrepared();
         const QByteArray sql = AdaptJetStatement(statement).toUtf8();
-        if (sqlite3_prepare_v2(db_, sql.constData(), static_cast<int>(sql.size()), &prepared_, nullptr) !=
-                SQLITE_OK ||
-            prepared_ == nullptr) {
+        if (!prepared_.Prepare(db_, sql) || !prepared_) {
             FailFromEngine(dberr::kSyntax);
             DropPrepared();
             return false;
@@ -302,17 +273,14 @@ bool CDbAccess::ExecuteWith(const QString& statement, std::initializer_list<DbVa
     int i = 1;
     for (const DbValue& v : values) {
         if (v.isText)
-            sqlite3_bind_text(prepared_, i++, v.text.constData(), static_cast<int>(v.text.size()),
-                              SQLITE_STATIC); // the values outlive the step below
+            prepared_.BindStatic(i++, v.text); // the values outlive the step below
         else
-            sqlite3_bind_int64(prepared_, i++, v.number);
+            prepared_.Bind(i++, v.number);
     }
-    int rc;
-    while ((rc = sqlite3_step(prepared_)) == SQLITE_ROW) {
-    }
+    const bool done = prepared_.Run();
     // Reset at once: a statement left mid-run would hold its lock past the commit.
-    sqlite3_reset(prepared_);
-    if (rc != SQLITE_DONE) {
+    prepared_.Reset();
+    if (!done) {
         FailFromEngine(dberr::kFail);
         return false;
     }
@@ -320,20 +288,20 @@ bool CDbAccess::ExecuteWith(const QString& statement, std::initializer_list<DbVa
 }
 
 bool CDbAccess::BeginTransaction() {
-    return db_ != nullptr && sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
+    return db_.Exec("BEGIN");
 }
 
 bool CDbAccess::CommitTransaction() {
-    if (db_ == nullptr || sqlite3_get_autocommit(db_) != 0)
+    if (!db_.InTransaction())
         return false;
-    if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK)
+    if (db_.Exec("COMMIT"))
         return true;
-    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    db_.Exec("ROLLBACK");
     return false;
 }
 
 int CDbAccess::CurrentColumn(const char* column) {
-    if (stmt_ == nullptr) {
+    if (!stmt_) {
         Fail(dberr::kPointer, QStringLiteral("The recordset is not open."));
         return -1;
     }
@@ -368,11 +336,9 @@ bool CDbAccess::GetString(const char* column, QString& out) {
     const int col = CurrentColumn(column);
     if (col < 0)
         return false;
-    if (sqlite3_column_type(stmt_, col) != SQLITE_TEXT)
+    if (stmt_.Type(col) != sql::ColumnType::Text)
         return false;
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col));
-    const int bytes = sqlite3_column_bytes(stmt_, col);
-    QString value = QString::fromUtf8(text, bytes);
+    QString value = QString::fromUtf8(stmt_.Bytes(col));
     qsizetype start = 0;
     while (start < value.size() && value[start].isSpace())
         ++start;
@@ -387,16 +353,16 @@ bool CDbAccess::ReadInt(const char* column, int64_t& value, bool& present) {
     const int col = CurrentColumn(column);
     if (col < 0)
         return false;
-    switch (sqlite3_column_type(stmt_, col)) {
-    case SQLITE_NULL:
+    switch (stmt_.Type(col)) {
+    case sql::ColumnType::Null:
         return true;
-    case SQLITE_INTEGER:
-        value = sqlite3_column_int64(stmt_, col);
+    case sql::ColumnType::Integer:
+        value = stmt_.Int(col);
         present = true;
         return true;
-    case SQLITE_FLOAT: {
+    case sql::ColumnType::Float: {
         // A real outside the 64-bit range (or not a number) has no integer value.
-        const double real = sqlite3_column_double(stmt_, col);
+        const double real = stmt_.Real(col);
         if (!(real >= -0x1p63 && real < 0x1p63)) {
             Fail(0x8002000A, QStringLiteral("Overflow: %1 in column '%2' is out of range.")
                                  .arg(real)
@@ -407,9 +373,8 @@ bool CDbAccess::ReadInt(const char* column, int64_t& value, bool& present) {
         present = true;
         return true;
     }
-    case SQLITE_TEXT: {
-        const QByteArrayView text(reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col)),
-                                  sqlite3_column_bytes(stmt_, col));
+    case sql::ColumnType::Text: {
+        const QByteArrayView text = stmt_.Bytes(col);
         if (text.trimmed().isEmpty())
             return true; // an empty value reads as 0
         if (ParseInteger(text, value)) {

@@ -1,14 +1,13 @@
 #pragma once
 
+#include "store/Sql.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QVarLengthArray>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
-
-struct sqlite3;
-struct sqlite3_stmt;
 
 namespace mnemora {
 
@@ -68,8 +67,8 @@ public:
     QString GetLastError() const { return errorText; }
 
     QString ConnectString() const { return connectString; }
-    bool IsConnected() const { return db_ != nullptr; }
-    bool IsEof() const { return stmt_ == nullptr || eof_; }
+    bool IsConnected() const { return db_.IsOpen(); }
+    bool IsEof() const { return !stmt_.IsValid() || eof_; }
 
     static QString FormatError(uint32_t code, const QString& description);
 
@@ -87,13 +86,13 @@ private:
     void DropPrepared();
 
     bool objectsCreated_ = false;
-    sqlite3* db_ = nullptr;
-    sqlite3_stmt* stmt_ = nullptr;
+    sql::Connection db_;
+    sql::Statement stmt_; // the open selection
     bool eof_ = true;
     int32_t recordCount_ = 0;
     QVarLengthArray<QByteArray, 12> columnNames_; // of the open selection, for lookups by name
     int columnHint_ = 0;                          // where the next lookup by name starts
-    sqlite3_stmt* prepared_ = nullptr;            // of ExecuteWith, for preparedText_
+    sql::Statement prepared_;                     // of ExecuteWith, for preparedText_
     QString preparedText_;
 
     QString connectString;

@@ -1,71 +1,40 @@
 #include "store/ListFile.h"
 
-#include "store/WordCatalogue.h"
+#include "store/Sql.h"
 
 #include <QFile>
 #include <QSet>
 #include <cstdio>
-#include <sqlcipher/sqlite3.h>
 
 namespace mnemora {
 namespace {
-
-// An open, keyed connection that closes itself.
-class Connection final {
-public:
-    Connection(const QString& path, int flags) {
-        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, flags, nullptr) != SQLITE_OK)
-            return;
-        sqlite3_key(db_, kDatabasePassword, static_cast<int>(sizeof kDatabasePassword - 1));
-        opened_ = true;
-    }
-    ~Connection() { sqlite3_close_v2(db_); }
-    Connection(const Connection&) = delete;
-    Connection& operator=(const Connection&) = delete;
-
-    bool IsOpen() const { return opened_; }
-    sqlite3* Handle() const { return db_; }
-    QString LastError() const { return db_ != nullptr ? QString::fromUtf8(sqlite3_errmsg(db_)) : QString(); }
-    bool Exec(const char* sql) { return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
-
-private:
-    sqlite3* db_ = nullptr;
-    bool opened_ = false;
-};
-
-class Statement final {
-public:
-    Statement(sqlite3* db, const QByteArray& sql) {
-        if (sqlite3_prepare_v2(db, sql.constData(), static_cast<int>(sql.size()), &stmt_, nullptr) !=
-            SQLITE_OK)
-            stmt_ = nullptr;
-    }
-    ~Statement() { sqlite3_finalize(stmt_); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-
-    bool IsValid() const { return stmt_ != nullptr; }
-    sqlite3_stmt* Handle() const { return stmt_; }
-    QString Text(int column) const {
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
-        return text == nullptr ? QString() : QString::fromUtf8(text, sqlite3_column_bytes(stmt_, column));
-    }
-
-private:
-    sqlite3_stmt* stmt_ = nullptr;
-};
 
 QByteArray Quoted(const QString& name) {
     return '"' + name.toUtf8().replace('"', "\"\"") + '"';
 }
 
-void BindText(sqlite3_stmt* stmt, int column, const QString& text) {
-    const QByteArray utf8 = text.toUtf8();
-    sqlite3_bind_text(stmt, column, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+using sql::Connection;
+using sql::OpenMode;
+using sql::Statement;
+using sql::Step;
+
+// The tables of a list file by name; the first read, where a wrong key shows.
+bool TableNames(Connection& db, QStringList& names, QString& error) {
+    Statement list(db, "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name");
+    if (!db.IsOpen() || !list.IsValid()) {
+        error = QStringLiteral("not a word-list file with the expected password (%1)").arg(db.ErrorText());
+        return false;
+    }
+    while (list.Next() == Step::Row)
+        names << list.Text(0);
+    return true;
 }
 
 bool WriteTables(Connection& db, const std::vector<TableRows>& tables) {
-    if (!db.Exec("PRAGMA journal_mode=DELETE") || !db.Exec("BEGIN"))
+    if (!db.Exec("PRAGMA journal_mode=DELETE"))
+        return false;
+    sql::Transaction transaction(db);
+    if (!transaction.Begun())
         return false;
     for (const TableRows& table : tables) {
         const QByteArray name = Quoted(table.table);
@@ -75,28 +44,26 @@ bool WriteTables(Connection& db, const std::vector<TableRows>& tables) {
                                   "showTimes INTEGER, toShowTime INTEGER)";
         if (!db.Exec(create.constData()))
             return false;
-        Statement insert(db.Handle(), "INSERT INTO " + name +
-                                          " (\"index\", word, pronounce, wordChn, sentence1, sentence1Chn, "
-                                          "sentence2, sentence2Chn, showTimes, toShowTime) "
-                                          "VALUES (?,?,?,?,?,?,?,?,?,?)");
+        Statement insert(db, "INSERT INTO " + name +
+                                 " (\"index\", word, pronounce, wordChn, sentence1, sentence1Chn, "
+                                 "sentence2, sentence2Chn, showTimes, toShowTime) "
+                                 "VALUES (?,?,?,?,?,?,?,?,?,?)");
         if (!insert.IsValid())
             return false;
         int index = 0;
         for (const WordRow& row : table.rows) {
-            sqlite3_stmt* stmt = insert.Handle();
-            sqlite3_bind_int(stmt, 1, ++index);
-            const QString* texts[] = {&row.word,         &row.pronounce, &row.wordChn,     &row.sentence1,
-                                      &row.sentence1Chn, &row.sentence2, &row.sentence2Chn};
-            for (int i = 0; i < 7; ++i)
-                BindText(stmt, i + 2, *texts[i]);
-            sqlite3_bind_int64(stmt, 9, row.showTimes);
-            sqlite3_bind_int64(stmt, 10, row.toShowTime);
-            if (sqlite3_step(stmt) != SQLITE_DONE)
+            insert.Bind(1, int64_t{++index});
+            int column = 2;
+            for (const QString* text : row.Texts())
+                insert.Bind(column++, *text);
+            insert.Bind(9, int64_t{row.showTimes});
+            insert.Bind(10, int64_t{row.toShowTime});
+            if (insert.Next() != Step::Done)
                 return false;
-            sqlite3_reset(stmt);
+            insert.Reset();
         }
     }
-    return db.Exec("COMMIT");
+    return transaction.Commit();
 }
 
 } // namespace
@@ -114,45 +81,36 @@ bool ReplaceDatabaseFile(const QString& temp, const QString& target) {
 
 bool ReadSavedProgress(const QString& path, const QStringList& tables, SavedProgress& progress,
                        QString& error) {
-    Connection db(path, SQLITE_OPEN_READWRITE);
-    if (!db.IsOpen()) {
-        error = QStringLiteral("cannot open: %1").arg(db.LastError());
+    Connection db;
+    if (!db.OpenList(path, OpenMode::ReadWrite)) {
+        error = QStringLiteral("cannot open: %1").arg(db.ErrorText());
         return false;
     }
     QStringList present;
-    {
-        Statement list(db.Handle(), "SELECT name FROM sqlite_master WHERE type = 'table'");
-        if (!list.IsValid()) {
-            error =
-                QStringLiteral("not a word-list file with the expected password (%1)").arg(db.LastError());
-            return false;
-        }
-        while (sqlite3_step(list.Handle()) == SQLITE_ROW)
-            present << list.Text(0);
-    }
+    if (!TableNames(db, present, error))
+        return false;
     for (const QString& table : tables) {
         if (!present.contains(table))
             continue;
-        Statement select(db.Handle(), "SELECT word, showTimes, toShowTime FROM " + Quoted(table));
+        Statement select(db, "SELECT word, showTimes, toShowTime FROM " + Quoted(table));
         if (!select.IsValid()) {
-            error = QStringLiteral("cannot read table %1: %2").arg(table, db.LastError());
+            error = QStringLiteral("cannot read table %1: %2").arg(table, db.ErrorText());
             return false;
         }
         QHash<QString, StudyCounters>& counters = progress[table];
-        int rc;
-        while ((rc = sqlite3_step(select.Handle())) == SQLITE_ROW) {
+        Step step;
+        while ((step = select.Next()) == Step::Row) {
             const QString word = select.Text(0);
             if (!counters.contains(word))
-                counters.insert(word, {sqlite3_column_int64(select.Handle(), 1),
-                                       sqlite3_column_int64(select.Handle(), 2)});
+                counters.insert(word, {select.Int(1), select.Int(2)});
         }
-        if (rc != SQLITE_DONE) {
-            error = QStringLiteral("cannot read table %1: %2").arg(table, db.LastError());
+        if (step != Step::Done) {
+            error = QStringLiteral("cannot read table %1: %2").arg(table, db.ErrorText());
             return false;
         }
     }
-    Statement mode(db.Handle(), "PRAGMA journal_mode=DELETE");
-    if (!mode.IsValid() || sqlite3_step(mode.Handle()) != SQLITE_ROW ||
+    Statement mode(db, "PRAGMA journal_mode=DELETE");
+    if (!mode.IsValid() || mode.Next() != Step::Row ||
         mode.Text(0).compare(QLatin1String("delete"), Qt::CaseInsensitive) != 0) {
         error = QStringLiteral("the file is in use by another program (close Mnemora and build again)");
         return false;
@@ -162,39 +120,31 @@ bool ReadSavedProgress(const QString& path, const QStringList& tables, SavedProg
 
 bool ReadListTables(const QString& path, std::vector<TableRows>& tables, QString& error) {
     tables.clear();
-    Connection db(path, SQLITE_OPEN_READONLY);
+    Connection db;
+    db.OpenList(path, OpenMode::ReadOnly);
     QStringList names;
-    {
-        Statement list(db.Handle(), "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name");
-        if (!db.IsOpen() || !list.IsValid()) {
-            error =
-                QStringLiteral("not a word-list file with the expected password (%1)").arg(db.LastError());
-            return false;
-        }
-        while (sqlite3_step(list.Handle()) == SQLITE_ROW)
-            names << list.Text(0);
-    }
+    if (!TableNames(db, names, error))
+        return false;
     for (const QString& name : names) {
-        Statement select(db.Handle(), "SELECT word, pronounce, wordChn, sentence1, sentence1Chn, sentence2, "
-                                      "sentence2Chn, showTimes, toShowTime FROM " +
-                                          Quoted(name) + " ORDER BY \"index\"");
+        Statement select(db, "SELECT word, pronounce, wordChn, sentence1, sentence1Chn, sentence2, "
+                             "sentence2Chn, showTimes, toShowTime FROM " +
+                                 Quoted(name) + " ORDER BY \"index\"");
         if (!select.IsValid()) {
-            error = QStringLiteral("cannot read table %1: %2").arg(name, db.LastError());
+            error = QStringLiteral("cannot read table %1: %2").arg(name, db.ErrorText());
             return false;
         }
         TableRows& table = tables.emplace_back(TableRows{name, {}});
-        int rc;
-        while ((rc = sqlite3_step(select.Handle())) == SQLITE_ROW) {
+        Step step;
+        while ((step = select.Next()) == Step::Row) {
             WordRow& row = table.rows.emplace_back();
-            QString* texts[] = {&row.word,         &row.pronounce, &row.wordChn,     &row.sentence1,
-                                &row.sentence1Chn, &row.sentence2, &row.sentence2Chn};
-            for (int i = 0; i < 7; ++i)
-                *texts[i] = select.Text(i);
-            row.showTimes = sqlite3_column_int64(select.Handle(), 7);
-            row.toShowTime = sqlite3_column_int64(select.Handle(), 8);
+            int column = 0;
+            for (QString* text : row.Texts())
+                *text = select.Text(column++);
+            row.showTimes = select.Int(7);
+            row.toShowTime = select.Int(8);
         }
-        if (rc != SQLITE_DONE) {
-            error = QStringLiteral("cannot read table %1: %2").arg(name, db.LastError());
+        if (step != Step::Done) {
+            error = QStringLiteral("cannot read table %1: %2").arg(name, db.ErrorText());
             return false;
         }
     }
@@ -244,10 +194,10 @@ bool WriteListFile(const QString& path, const std::vector<TableRows>& tables, QS
     RemoveDatabaseFiles(path);
     bool ok;
     {
-        Connection db(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-        ok = db.IsOpen() && WriteTables(db, tables);
+        Connection db;
+        ok = db.OpenList(path, OpenMode::Create) && WriteTables(db, tables);
         if (!ok)
-            error = db.LastError().isEmpty() ? QStringLiteral("cannot create the file") : db.LastError();
+            error = db.ErrorText().isEmpty() ? QStringLiteral("cannot create the file") : db.ErrorText();
     }
     if (!ok)
         RemoveDatabaseFiles(path);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/WordRecord.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -7,15 +9,8 @@
 
 namespace mnemora {
 
-// One row of a word table as the word store reads it.
-struct WordRow {
-    QString word;
-    QString pronounce;
-    QString wordChn;
-    QString sentence1;
-    QString sentence1Chn;
-    QString sentence2;
-    QString sentence2Chn;
+// One row of a word table as the builder writes it.
+struct WordRow : WordTexts {
     qint64 showTimes = 0;
     qint64 toShowTime = 0;
 };

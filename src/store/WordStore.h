@@ -7,12 +7,19 @@
 
 #include <QStringList>
 #include <array>
+#include <functional>
+
+// Rewrites the table through the store's own connection between its trials: a second
+// connection would have to derive the key again each time.
+class TestScheduleEquivalence;
 
 namespace mnemora {
 
 // The word store: the catalogue, the word-list folder, the one database gateway, the
 // open list's key and walk counters, and the batch of loaded words. The scheduler walks
-// the open selection row by row through `db`; the table is never read whole.
+// the open selection row by row through the walk operations below; the table is never
+// read whole. Only the batch is open to change from outside: the float window moves
+// through it and changes its records' counters in place.
 class CWordStore final {
 public:
     // dbFolder is derived from programFilePath (the running program by default).
@@ -28,43 +35,81 @@ public:
     int OpenWordList(int listIndex, int category);
     // Selects the table of the list last given to OpenWordList and resets the walk counters.
     void OpenWordTable();
-    // Reads the current row into record: counters, index and the seven texts.
-    void ReadRow(WordRecord& record);
-    // Reads index and the seven texts of the current row (texts start empty).
-    void ReadRowDetails(WordRecord& record);
+    // Closes the selection and the list file.
+    void Close();
+    // Reads the current row into record: counters, index and the seven texts. False when
+    // a counter or the index could not be read (it is then 0); texts that cannot be read
+    // stay empty.
+    bool ReadRow(WordRecord& record);
+    // Reads index and the seven texts of the current row (texts start empty); false when
+    // the index could not be read.
+    bool ReadRowDetails(WordRecord& record);
+
+    // --- the walk over the selected table ---
+    bool WalkAtEnd() const { return tableCursor_ >= recordCount_; }
+    // The two counters of the current row; false when one could not be read (it is 0).
+    bool ReadCounters(uint32_t& showTimes, uint32_t& toShowTime);
+    // Passes the current row without loading it; a learnt row is counted as such.
+    void PassRow(bool learnt);
+    // Reads the current row's index and texts into record (counters as given), appends
+    // it to the batch and passes the row. False when the index could not be read.
+    bool AppendRow(WordRecord&& record);
+    // Selects the table afresh and starts the walk at its first row.
+    void RewindWalk();
+    // A word of the passed rows was marked learnt outside the walk, or the mark undone.
+    void CountLearnt(bool learnt);
+
     // Writes showTimes and toShowTime of every batch entry back, one statement each.
     void SaveBatch();
     // Writes the two counters of one record back at once, in the same statement form;
-    // false with the error kept in db.
+    // false with the error kept in LastError.
     bool SaveRecord(const WordRecord& record);
-    // Zeroes both counters of the whole current table; false with the error kept in db.
+    // Zeroes both counters of the whole current table and starts the walk afresh, so the
+    // rows read from then on carry the zeroes; false with the error kept in LastError.
     bool ResetTable();
+    QString LastError() const { return db_.GetLastError(); }
+    // Called with every statement sent to the list file, as sent; for diagnostics.
+    void SetExecuteObserver(std::function<void(const QString&)> observer) {
+        db_.SetExecuteObserver(std::move(observer));
+    }
 
     // Full path of the file of a list.
     QString ListFilePath(int category, int listIndex) const;
     // The catalogue table name of the current list (examTables or studyTables).
     QString CurrentCatalogueTable() const;
 
-    WordBatch batch;
-    CDbAccess db;
-    int isOpen = 0;
-    std::array<char, 32> tableName{}; // 8-bit name of the table selected last
-    int category = 0;
-    int listIndex = 0;
-    int recordCount = 0;
-    int tableCursor = 0;
-    int learntCount = 0;
+    int isOpen() const { return isOpen_; }
+    const char* tableName() const { return tableName_.data(); } // 8-bit name of the table selected last
+    int category() const { return category_; }
+    int listIndex() const { return listIndex_; }
+    int recordCount() const { return recordCount_; }
+    int tableCursor() const { return tableCursor_; }
+    int learntCount() const { return learntCount_; }
     // Counts OpenWordTable calls: a new value means a new walk (a wrap or another list),
     // so the walk counters no longer cover what was counted under the old one.
-    uint32_t selection = 0;
+    uint32_t selection() const { return selection_; }
+    const QString& dbFolder() const { return dbFolder_; }
 
-    QStringList examFiles;
-    QStringList examTables;
-    QStringList studyFiles;
-    QStringList studyTables;
-    QString dbFolder;
+    WordBatch batch;
 
 private:
+    friend class ::TestScheduleEquivalence;
+
+    CDbAccess db_;
+    int isOpen_ = 0;
+    std::array<char, 32> tableName_{};
+    int category_ = 0;
+    int listIndex_ = 0;
+    int recordCount_ = 0;
+    int tableCursor_ = 0;
+    int learntCount_ = 0;
+    uint32_t selection_ = 0;
+
+    QStringList examFiles_;
+    QStringList examTables_;
+    QStringList studyFiles_;
+    QStringList studyTables_;
+    QString dbFolder_;
     IMessageBox& messages_;
     // Held from the first list opened to the end of the run: the builder does not replace
     // lists this store still writes to.

@@ -14,7 +14,7 @@ void CKnownWords::OnWordShown(const WordRecord& record, bool /*firstPass*/) {
 
 void CKnownWords::DropStaleMarks() {
     // Selections only grow, so the stale marks are the oldest ones.
-    while (!marks_.empty() && marks_.front().selection != store_.selection)
+    while (!marks_.empty() && marks_.front().selection != store_.selection())
         marks_.pop_front();
 }
 
@@ -36,7 +36,7 @@ bool CKnownWords::MarkShownWord() {
         return false;
 
     WordRecord& record = WordBatch::At(p);
-    Mark mark{record, store_.selection};
+    Mark mark{record, store_.selection()};
     WordRecord marked = record;
     marked.showTimes = CStudyCycle::kLearntShowTimes;
     // Due like a word that reached the mark by its seventh showing; a learnt word is
@@ -49,7 +49,7 @@ bool CKnownWords::MarkShownWord() {
     marks_.push_back(std::move(mark));
     if (marks_.size() > kUndoDepth)
         marks_.pop_front();
-    ++store_.learntCount; // the walk passed this row as unlearnt
+    store_.CountLearnt(true); // the walk passed this row as unlearnt
     shown_ = nullptr;
     if (onChange_)
         onChange_(marked, true);
@@ -77,8 +77,7 @@ bool CKnownWords::UndoLastMark() {
     if (!store_.SaveRecord(mark.before))
         return false;
     marks_.pop_back();
-    if (store_.learntCount > 0)
-        --store_.learntCount;
+    store_.CountLearnt(false);
     if (onChange_)
         onChange_(mark.before, false);
 

@@ -39,22 +39,18 @@ int CStudyCycle::LoadNextBatch() {
 }
 
 int CStudyCycle::LoadNextBatch(WalkSummary& walk) {
-    if (store_.isOpen == 0 || store_.recordCount == 0)
+    if (store_.isOpen() == 0 || store_.recordCount() == 0)
         return 0;
-    if (store_.learntCount == store_.recordCount) {
+    if (store_.learntCount() == store_.recordCount()) {
         walk.completion = true;
         CompleteList();
         return 1; // the store may belong to another list by now; leave it alone
     }
     uint32_t runTimes = runTimes_.Read();
-    if (store_.tableCursor == store_.recordCount) {
+    if (store_.tableCursor() == store_.recordCount()) {
         ++runTimes;
-        store_.tableCursor = 0;
-        store_.learntCount = 0;
         runTimes_.Write(runTimes);
-        store_.db.CloseRecordset();
-        store_.OpenWordTable();
-        store_.db.MoveFirst();
+        store_.RewindWalk();
     }
     store_.batch.Clear();
     Walk(runTimes, walk);
@@ -64,48 +60,39 @@ int CStudyCycle::LoadNextBatch(WalkSummary& walk) {
 void CStudyCycle::CompleteList() {
     view_.ShowMessage(QStringLiteral("恭喜你！！该单词表已经背诵完毕，请选择新的单词表。"),
                       MessageIcon::Plain);
-    if (store_.ResetTable()) {
-        store_.learntCount = 0;
-        store_.tableCursor = 0;
-        store_.db.MoveFirst(); // re-reads the selection, so the rows carry the reset counters
-    } else {
-        view_.ShowMessage(store_.db.GetLastError(), MessageIcon::Plain);
-    }
+    if (!store_.ResetTable())
+        view_.ShowMessage(store_.LastError(), MessageIcon::Plain);
     OpenOptions();
 }
 
 void CStudyCycle::Walk(uint32_t runTimes, WalkSummary& walk) {
-    CDbAccess& db = store_.db;
-    walk.wholeTable = store_.tableCursor == 0 && store_.learntCount == 0;
-    if (store_.tableCursor < store_.recordCount)
+    walk.wholeTable = store_.tableCursor() == 0 && store_.learntCount() == 0;
+    if (!store_.WalkAtEnd())
         ++walkStats_.walks;
     WordRecord record;
-    while (store_.tableCursor < store_.recordCount) {
+    while (!store_.WalkAtEnd()) {
         ++walkStats_.rowsPassed;
-        int32_t value = 0;
-        db.GetInt("showTimes", value);
-        const auto showTimes = static_cast<uint32_t>(value);
+        // A counter or index that cannot be read counts as 0 and the row is still used;
+        // the failure is counted for diagnostics.
+        uint32_t showTimes = 0;
+        uint32_t toShowTime = 0;
+        if (!store_.ReadCounters(showTimes, toShowTime))
+            ++walkStats_.unreadable;
         if (showTimes >= kLearntShowTimes) {
-            ++store_.learntCount;
-            ++store_.tableCursor;
-            db.MoveNext();
+            store_.PassRow(true);
             continue;
         }
         walk.anyUnlearnt = true;
-        db.GetInt("toShowTime", value);
-        const auto toShowTime = static_cast<uint32_t>(value);
         if (toShowTime > runTimes) {
             walk.firstDue = std::min(walk.firstDue, toShowTime);
-            ++store_.tableCursor;
-            db.MoveNext();
+            store_.PassRow(false);
             continue;
         }
         record.showTimes = showTimes;
         record.toShowTime = toShowTime;
-        store_.ReadRowDetails(record);
-        store_.batch.Append(std::move(record)); // the next row starts from empty texts anyway
-        ++store_.tableCursor;
-        db.MoveNext();
+        // The next row starts from empty texts anyway.
+        if (!store_.AppendRow(std::move(record)))
+            ++walkStats_.unreadable;
         if (store_.batch.size() == kBatchSize)
             break;
     }
@@ -151,8 +138,8 @@ void CStudyCycle::ScheduleNextBatch() {
         // other list was chosen) would be congratulated, fail and open the sheet again
         // in every further round; stop, and let the next scheduling report it again.
         // Likewise stop when no word of the list can ever fall due.
-        const bool stillComplete = walk.completion && store_.isOpen != 0 && store_.recordCount > 0 &&
-                                   store_.learntCount == store_.recordCount;
+        const bool stillComplete = walk.completion && store_.isOpen() != 0 && store_.recordCount() > 0 &&
+                                   store_.learntCount() == store_.recordCount();
         if (stillComplete || !EmptyBatchStep(walk)) {
             batchCursor = store_.batch.end(); // the walk emptied the batch the cursor was in
             ShowPendingWarning();

@@ -118,10 +118,12 @@ public:
     uint32_t CurrentRunTimes() { return runTimes_.Read(); }
     bool RunTimesUnsaved() const { return runTimes_.Unsaved(); }
 
-    // Work counters for benchmarks and tests: walks that passed rows, and rows passed.
+    // Work counters for benchmarks and tests: walks that passed rows, rows passed, and
+    // rows with a counter or index that could not be read.
     struct WalkStats {
         uint64_t walks = 0;
         uint64_t rowsPassed = 0;
+        uint64_t unreadable = 0;
     };
     const WalkStats& GetWalkStats() const { return walkStats_; }
 

@@ -10,7 +10,7 @@ StudyRig::StudyRig(const QString& templatePath)
     QDir(dir.path()).mkdir(QStringLiteral("db"));
     OverrideSettingsPath(dir.filePath(QStringLiteral("mnemora.ini")));
     store = std::make_unique<CWordStore>(view, dir.filePath(QStringLiteral("mnemora")));
-    store->db.SetExecuteObserver([this](const QString& sql) { statements.append(sql); });
+    store->SetExecuteObserver([this](const QString& sql) { statements.append(sql); });
     cycle = std::make_unique<CStudyCycle>(*store, view);
     view.Attach(cycle.get());
 }

@@ -1,6 +1,8 @@
-#include "platform/x11/X11Presence.h"
+#include "platform/linux/X11Presence.h"
 
-#include "platform/ScreenSaverDBus.h"
+#include "platform/DesktopPresence.h"
+#include "platform/linux/ScreenSaverDBus.h"
+#include "platform/linux/X11WindowHints.h"
 
 #include <QGuiApplication>
 #include <QRect>
@@ -253,6 +255,16 @@ void CX11Presence::Update(PresenceState next) {
         return;
     state_ = next;
     emit changed(state_);
+}
+
+std::unique_ptr<IPresenceSource> CreatePresenceSource(QWindow* floatWindow, QString* whyOff) {
+    if (!IsX11Platform()) {
+        if (whyOff != nullptr)
+            *whyOff = QStringLiteral(
+                "not on X11: the study does not pause when the screen is locked, idle or covered");
+        return nullptr;
+    }
+    return std::make_unique<CX11Presence>(floatWindow);
 }
 
 } // namespace mnemora

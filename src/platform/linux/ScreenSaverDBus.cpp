@@ -1,4 +1,4 @@
-#include "platform/ScreenSaverDBus.h"
+#include "platform/linux/ScreenSaverDBus.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>

@@ -1,4 +1,4 @@
-#include "platform/AutoStart.h"
+#include "platform/linux/XdgAutostart.h"
 
 #include "platform/ProgramPath.h"
 

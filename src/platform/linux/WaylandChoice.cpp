@@ -5,7 +5,7 @@
 
 namespace mnemora {
 
-bool PreferXcbOnWayland() {
+bool ChooseGuiPlatform() {
     const bool wayland = qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland") ||
                          !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
     if (!wayland || qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

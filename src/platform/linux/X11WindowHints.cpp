@@ -1,4 +1,4 @@
-#include "platform/x11/X11WindowHints.h"
+#include "platform/linux/X11WindowHints.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -148,6 +148,10 @@ private:
 
 bool IsX11Platform() {
     return Connection() != nullptr;
+}
+
+bool CanKeepAboveInPlace() {
+    return IsX11Platform();
 }
 
 void KeepOutOfTaskbar(QWindow* window) {

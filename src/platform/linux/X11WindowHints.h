@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/WindowHints.h"
+
 #include <QByteArrayList>
 
 class QWindow;
@@ -14,14 +16,10 @@ namespace mnemora {
 // True when the application talks to an X server.
 bool IsX11Platform();
 
-// Keeps window out of taskbars and pagers (_NET_WM_STATE_SKIP_TASKBAR, _SKIP_PAGER); Qt
-// sets neither for Qt::Tool windows.
-void KeepOutOfTaskbar(QWindow* window);
-
-// Sets or clears _NET_WM_STATE_ABOVE without re-creating the window, as changing
-// Qt::WindowStaysOnTopHint would. Leave that flag off a window toggled this way: Qt would
-// add the state back at the next show.
-void SetKeepAbove(QWindow* window, bool above);
+// KeepOutOfTaskbar sets _NET_WM_STATE_SKIP_TASKBAR and _SKIP_PAGER; Qt sets neither for
+// Qt::Tool windows. SetKeepAbove sets or clears _NET_WM_STATE_ABOVE (on X11 only:
+// CanKeepAboveInPlace); leave Qt::WindowStaysOnTopHint off a window toggled this way, Qt
+// would add the state back at the next show.
 
 // The atom names in the window's _NET_WM_STATE as the server holds it; empty off X11.
 QByteArrayList NetWmStateNames(QWindow* window);
