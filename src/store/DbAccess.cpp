@@ -360,10 +360,19 @@ bool CDbAccess::ReadInt(const char* column, int64_t& value, bool& present) {
         value = stmt_.Int(col);
         present = true;
         return true;
-    case sql::ColumnType::Float:
-        value = static_cast<int64_t>(stmt_.Real(col));
+    case sql::ColumnType::Float: {
+        // A real outside the 64-bit range (or not a number) has no integer value.
+        const double real = stmt_.Real(col);
+        if (!(real >= -0x1p63 && real < 0x1p63)) {
+            Fail(0x8002000A, QStringLiteral("Overflow: %1 in column '%2' is out of range.")
+                                 .arg(real)
+                                 .arg(QLatin1String(column)));
+            return false;
+        }
+        value = static_cast<int64_t>(real);
         present = true;
         return true;
+    }
     case sql::ColumnType::Text: {
         const QByteArrayView text = stmt_.Bytes(col);
         if (text.trimmed().isEmpty())

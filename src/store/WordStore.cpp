@@ -3,6 +3,8 @@
 #include "platform/DataLocation.h"
 #include "store/WordCatalogue.h"
 
+#include <QDir>
+#include <cstdio>
 #include <cstring>
 
 namespace mnemora {
@@ -45,6 +47,11 @@ QString CWordStore::CurrentCatalogueTable() const {
 int CWordStore::OpenWordList(int index, int cat) {
     category_ = cat;
     listIndex_ = index;
+    // A rebuild holds the folder only while it replaces the files.
+    if (!folderLock_.Acquire(dbFolder_, kFolderLockWaitMs))
+        std::fprintf(stderr, "mnemora: 词库文件夹 %s 正由进程 %lld 改写，等了 %d 秒仍未完成，照常打开\n",
+                     qPrintable(QDir::toNativeSeparators(dbFolder_)), folderLock_.HolderPid(),
+                     kFolderLockWaitMs / 1000);
     // A key outside the catalogue gives an empty path, which fails like a missing file.
     db_.SetConnectString(QString::fromLatin1(kProviderName), ListFilePath(cat, index),
                          QString::fromLatin1(kDatabasePassword));

@@ -2,6 +2,7 @@
 
 #include "platform/MessageBoxPort.h"
 #include "store/DbAccess.h"
+#include "store/ListFolderLock.h"
 #include "store/WordBatch.h"
 
 #include <QStringList>
@@ -22,6 +23,9 @@ namespace mnemora {
 class CWordStore final {
 public:
     // dbFolder is derived from programFilePath (the running program by default).
+    // How long opening a list waits for a rebuild of the folder to finish.
+    static constexpr int kFolderLockWaitMs = 30000;
+
     explicit CWordStore(IMessageBox& messages, const QString& programFilePath = QString());
     ~CWordStore();
     CWordStore(const CWordStore&) = delete;
@@ -109,6 +113,9 @@ private:
     QStringList studyTables_;
     QString dbFolder_;
     IMessageBox& messages_;
+    // Held from the first list opened to the end of the run: the builder does not replace
+    // lists this store still writes to.
+    CListFolderLock folderLock_;
 };
 
 } // namespace mnemora

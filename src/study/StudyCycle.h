@@ -161,12 +161,16 @@ private:
     QString MeaningText() const;
 
     void ArmTimers(bool meaningTickFirst);
+    void TimerStep(int id);
+    void RephaseMeaningTimer();
 
     bool listUnavailable_ = false;
     bool away_ = false;
     bool timersWanted_ = false;
     // The word tick of the current period has come, its meaning tick not yet.
     bool meaningDue_ = false;
+    // A meaning tick came before its period's word tick.
+    bool meaningOutOfStep_ = false;
     // The pending meaning delay ends with a meaning tick (a resumed period).
     bool meaningTickAfterDelay_ = false;
 
