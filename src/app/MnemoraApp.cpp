@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QSessionManager>
+#include <cstdio>
 
 namespace mnemora {
 
@@ -34,7 +35,13 @@ int CMnemoraApp::Run(int& argc, char** argv) {
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &dialog, [&dialog] { dialog.SaveOnShutdown(); });
     dialog.OpenListAfterFirstPaint();
     dialog.show();
-    return app.exec();
+    const int status = app.exec();
+    // The last save could not write every counter: they are lost with the process.
+    if (dialog.Store().Unsaved()) {
+        std::fprintf(stderr, "mnemora: %s\n", qPrintable(dialog.Store().UnsavedSummary()));
+        return status != 0 ? status : 1;
+    }
+    return status;
 }
 
 } // namespace mnemora
