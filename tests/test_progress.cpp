@@ -2,6 +2,7 @@
 // virtual time.
 #include "StudyRig.h"
 #include "TestData.h"
+#include "store/WordCatalogue.h"
 #include "study/KnownWords.h"
 #include "study/ProgressData.h"
 #include "study/StudyHistory.h"
@@ -9,7 +10,7 @@
 #include <QDir>
 #include <QRegularExpression>
 #include <QTest>
-#include <numeric>
+#include <algorithm>
 
 using namespace mnemora;
 
@@ -116,6 +117,10 @@ private slots:
                 } // clang-format on
             }
             QVERIFY2(history.Flush() && history.Pending().isEmpty(), t.name);
+            // The clock goes with the figures, for telling runs in days.
+            const auto clock = history.File().RunTimesByDay(QDate(2026, 3, 1), QDate(2026, 3, 2));
+            QVERIFY2(!clock.isEmpty() && clock.last() == qMakePair(now.date(), rig.cycle->CurrentRunTimes()),
+                     t.name);
             QList<QList<int64_t>> days;
             for (const DayRow& d : history.File().Days(QDate(2026, 3, 1), QDate(2026, 3, 2))) {
                 QCOMPARE(d.list, QStringLiteral("cet4"));
@@ -138,10 +143,10 @@ private slots:
 
     void progressFiguresOfAFixtureList() {
         StudyRig rig;
-        // RunTimes 20: two learnt, three in progress (due now, overdue, in 5 runs; one
-        // beyond 30 runs is not charted), two new.
+        // RunTimes 20: two learnt, three in progress (due now, overdue, in 5 runs, in 31 runs,
+        // the longest interval of a word in progress), two new.
         QList<fixture::Row> rows = Words(8);
-        const int counters[][2] = {{7, 99}, {9, 0}, {1, 20}, {3, 12}, {2, 25}, {6, 60}, {0, 0}, {0, 0}};
+        const int counters[][2] = {{7, 99}, {9, 0}, {1, 20}, {3, 12}, {2, 25}, {6, 51}, {0, 0}, {0, 0}};
         for (int i = 0; i < 8; ++i)
             rows[i].showTimes = counters[i][0], rows[i].toShowTime = counters[i][1];
         rig.WriteList(rows);
@@ -150,25 +155,62 @@ private slots:
         CHistoryFile history(rig.dir.filePath(QStringLiteral("history.sqlite")));
         history.AddDays({DayRow{QDate(2026, 5, 10), QStringLiteral("cet4"), 40, 10, 2, 600'000},
                          DayRow{QDate(2026, 5, 10), QStringLiteral("nce2"), 5, 0, 0, 60'000},
-                         DayRow{QDate(2026, 2, 1), QStringLiteral("cet4"), 7, 7, 0, 120'000}});
+                         DayRow{QDate(2026, 2, 1), QStringLiteral("cet4"), 7, 7, 1, 120'000}});
+        history.PutRunTimes(QDate(2026, 5, 6), 8);
         CProgressData data(rig.store->dbFolder(), history);
         ProgressReport report = data.Build(0, 0, 20, QDate(2026, 5, 10));
-        QCOMPARE(report.lists.size(), 1); // the others have no progress kept yet
+        // Every list can be picked: the current one first, the rest in catalogue order.
+        QCOMPARE(report.lists.size(), qsizetype(kCatalogue.size()));
+        QVERIFY(report.lists[0].current && report.lists[1].counts.list == "cet6" &&
+                report.lists[1].counts.total == 0);
         const ListCounts& cet4 = report.lists[0].counts;
         QCOMPARE((QList<int>{cet4.total, cet4.learnt, cet4.inProgress, cet4.Fresh()}),
                  (QList<int>{8, 2, 4, 2}));
-        QCOMPARE((QList<int>{cet4.due[0], cet4.due[5], std::accumulate(cet4.due.begin(), cet4.due.end(), 0)}),
-                 (QList<int>{2, 1, 3}));
+        QCOMPARE((QList<int>{cet4.due[0], cet4.due[5], cet4.due[31]}), (QList<int>{2, 1, 1}));
         QVERIFY(report.calendar.size() == 84 && report.calendar.last() == 45);
-        QCOMPARE(
-            (QList<int64_t>{report.shownTotal, report.shownToday, report.studyMsToday, report.daysStudied}),
-            (QList<int64_t>{52, 45, 660'000, 2}));
-        // The other lists: counted apart, kept, and shown when they have progress.
+        QCOMPARE((QList<int64_t>{report.shownTotal, report.shownToday, report.startedToday,
+                                 report.learntTotal, report.studyMsToday, report.daysStudied}),
+                 (QList<int64_t>{52, 45, 10, 3, 660'000, 2}));
+        // Twelve runs in four days; today's clock is kept for the next opening.
+        QVERIFY(report.pace.runsPerDay == 3.0 && report.pace.days == 4);
+        QCOMPARE(history.RunTimesByDay(QDate(2026, 5, 10), QDate(2026, 5, 10)).value(0).second, 20u);
+        // The other lists: counted apart, kept, and found again without opening their files.
         data.Merge(report, data.CountOtherLists(0, 0, 20));
-        QCOMPARE(report.lists.size(), 2);
-        QVERIFY(report.lists[1].counts.list == "nce2" && report.lists[1].counts.learnt == 4);
-        const ProgressReport again = data.Build(0, 0, 20, QDate(2026, 5, 10));
-        QCOMPARE(again.lists.size(), 2); // from the kept counts, no file opened
+        const auto nce2 = [](const ProgressReport& r) {
+            return std::find_if(r.lists.begin(), r.lists.end(),
+                                [](const ListProgress& p) { return p.counts.list == "nce2"; })
+                ->counts.learnt;
+        };
+        QCOMPARE(nce2(report), 4);
+        QCOMPARE(nce2(data.Build(0, 0, 20, QDate(2026, 5, 10))), 4);
+    }
+
+    // Runs per day from the clock's daily values: the earliest day of the last four weeks
+    // that the clock has not gone back below.
+    void paceFromTheDailyClock() {
+        const QDate today(2026, 5, 10);
+        const struct {
+            const char* name;
+            QList<QPair<int, uint32_t>> kept; // days before today, RunTimes then
+            uint32_t now;
+            double runsPerDay;
+            int days;
+        } cases[] = {
+            {"no history", {}, 20, 0, 0},
+            {"today only", {{0, 18}}, 20, 0, 0},
+            {"since yesterday", {{1, 17}, {0, 19}}, 20, 3.0, 1},
+            {"earliest of the window", {{10, 10}, {3, 40}}, 50, 4.0, 10},
+            {"older than four weeks", {{29, 0}, {2, 44}}, 50, 3.0, 2},
+            {"clock set back", {{5, 900}, {4, 42}}, 50, 2.0, 4},
+            {"no run since", {{6, 50}}, 50, 0, 0},
+        };
+        for (const auto& t : cases) {
+            QList<QPair<QDate, uint32_t>> kept;
+            for (const auto& [ago, runs] : t.kept)
+                kept.append({today.addDays(-ago), runs});
+            const RunPace pace = EstimatePace(kept, today, t.now);
+            QVERIFY2(pace.runsPerDay == t.runsPerDay && pace.days == t.days, t.name);
+        }
     }
 };
 

@@ -9,6 +9,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstdio>
 
 using mnemora::CSingleInstance;
 using Role = CSingleInstance::Role;
@@ -40,30 +41,24 @@ private slots:
         QCOMPARE(CSingleInstance(kName, folder.path()).Claim(), Role::Primary);
     }
 
-    // The lock of a crashed process (same content, dead pid) and its socket file are taken
-    // over; junk on the socket activates nothing, every request once.
-    void aDeadOwnerIsReplacedAndOnlyTheRequestActivates() {
+    // An instance killed outright leaves its lock and its socket file behind; the next start
+    // takes both over and is the one a later start reaches. Junk on the socket activates
+    // nothing, every request once.
+    void aKilledOwnerIsReplacedAndOnlyTheRequestActivates() {
         QTemporaryDir folder;
-        CSingleInstance dead(kName, folder.path());
-        QCOMPARE(dead.Claim(), Role::Primary);
-        QFile lock(dead.LockFilePath());
-        QVERIFY(lock.open(QIODevice::ReadOnly));
-        QList<QByteArray> lines = lock.readAll().split('\n');
-        lock.close();
-        QProcess gone;
-        gone.start(QStringLiteral("/bin/true"), {});
-        QVERIFY(gone.waitForStarted());
-        lines[0] = QByteArray::number(gone.processId());
-        QVERIFY(gone.waitForFinished());
-        dead.Release();
-        QVERIFY(lock.open(QIODevice::WriteOnly) && lock.write(lines.join('\n')) > 0);
-        lock.close();
-        QFile leftover(dead.ServerPath());
-        QVERIFY(leftover.open(QIODevice::WriteOnly));
-        leftover.close();
+        QProcess killed;
+        killed.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--hold"), folder.path()});
+        QVERIFY(killed.waitForReadyRead(10000));
+        QCOMPARE(killed.readAll(), QByteArray("holding\n"));
+        killed.kill();
+        QVERIFY(killed.waitForFinished(10000));
+        QVERIFY(QFile::exists(CSingleInstance(kName, folder.path()).ServerPath()));
 
         CSingleInstance next(kName, folder.path());
         QCOMPARE(next.Claim(), Role::Primary);
+        const auto othersMay = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther |
+                               QFile::WriteOther | QFile::ExeOther;
+        QVERIFY(!(QFile::permissions(next.ServerPath()) & othersMay)); // only its user may connect
         QSignalSpy activations(&next, &CSingleInstance::activationRequested);
         for (const QByteArray& junk : {QByteArray("hello\n"), QByteArray(4096, 'a'), QByteArray("activat")}) {
             QLocalSocket socket;
@@ -92,5 +87,19 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSingleInstance)
+// With "--hold FOLDER" the program is an instance that claims the lock in FOLDER and runs
+// until it is killed.
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    if (argc == 3 && qstrcmp(argv[1], "--hold") == 0) {
+        CSingleInstance instance(kName, QString::fromLocal8Bit(argv[2]));
+        if (instance.Claim() != Role::Primary || !QFile::exists(instance.ServerPath()))
+            return 1;
+        std::fputs("holding\n", stdout);
+        std::fflush(stdout);
+        return app.exec();
+    }
+    TestSingleInstance test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_singleinstance.moc"

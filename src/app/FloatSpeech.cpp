@@ -2,8 +2,8 @@
 // coach that says the words the study shows.
 #include "app/MnemoraDlg.h"
 #include "platform/ModuleLoader.h"
-#include "study/Speaker.h"
 #include "study/SpeechCoach.h"
+#include "study/SpeechModule.h"
 
 #include <cstdio>
 
@@ -15,13 +15,12 @@ constexpr int kSpeechAlertSeconds = 6;
 
 std::unique_ptr<ISpeaker> LoadSpeaker(QString* problem) {
     QString error;
-    auto create = reinterpret_cast<CreateSpeakerFunction>(
-        ResolveModuleSymbol(QString::fromLatin1(kSpeechModuleFile), kCreateSpeakerSymbol, &error));
-    if (create == nullptr) {
+    ISpeechModule* module = LoadModuleAs<ISpeechModule>(QString::fromLatin1(kSpeechModuleName), &error);
+    if (module == nullptr) {
         *problem = QStringLiteral("没有朗读模块（%1）").arg(error);
         return nullptr;
     }
-    return std::unique_ptr<ISpeaker>(create());
+    return std::unique_ptr<ISpeaker>(module->CreateSpeaker());
 }
 
 } // namespace

@@ -1,10 +1,10 @@
 #include "app/StudyExtras.h"
 
-#include "app/ProgressWindowPort.h"
 #include "app/menus/MenuCommands.h"
 #include "platform/ModuleLoader.h"
 #include "settings/SettingsFile.h"
 #include "store/WordStore.h"
+#include "study/ProgressModule.h"
 #include "study/StudyCycle.h"
 
 #include <QDate>
@@ -57,14 +57,14 @@ bool CStudyExtras::OpenProgress() {
         if (loadFailed_)
             return false;
         QString error;
-        auto factory = reinterpret_cast<ProgressWindowFactory>(
-            ResolveModuleSymbol(QString::fromLatin1(kProgressModuleFile), kProgressFactorySymbol, &error));
-        if (factory == nullptr) {
+        IProgressModule* module =
+            LoadModuleAs<IProgressModule>(QString::fromLatin1(kProgressModuleName), &error);
+        if (module == nullptr) {
             loadFailed_ = true; // said once; the rest of the program goes on without the window
             std::fprintf(stderr, "mnemora: progress window is off: %s\n", error.toLocal8Bit().constData());
             return false;
         }
-        window_ = factory(windowParent_);
+        window_ = module->CreateWindow(windowParent_);
         windowWidget_ = window_->Widget();
     }
     // The figures in memory first: the batch on show is written so that the file counts it.

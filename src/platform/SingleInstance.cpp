@@ -1,6 +1,7 @@
 #include "platform/SingleInstance.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
@@ -51,12 +52,14 @@ CSingleInstance::Role CSingleInstance::Claim() {
     }
     m_holdsLock = true;
 
-    // Holding the lock means any socket file left here belongs to a dead instance.
+    // Holding the lock means any socket file left here belongs to a dead instance. The
+    // socket is bound at its own path, which fails while that file is there: it goes first.
+    // (Qt's access options would bind elsewhere and rename over whatever is in the way.)
     QLocalServer::removeServer(ServerPath());
     m_server = new QLocalServer(this);
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
     connect(m_server, &QLocalServer::newConnection, this, &CSingleInstance::OnNewConnection);
-    if (!m_server->listen(ServerPath())) {
+    if (!m_server->listen(ServerPath()) ||
+        !QFile::setPermissions(ServerPath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)) {
         // Still the one instance; a later start just cannot raise this window.
         delete m_server;
         m_server = nullptr;

@@ -1,7 +1,21 @@
-// The module's only entry: the main program resolves it by name on first use.
+// The progress module's root object: the main program loads it as a Qt plugin the first
+// time the window is opened.
+#include "study/ProgressModule.h"
 #include "progress/ProgressWindow.h"
 
-extern "C" __attribute__((visibility("default"))) mnemora::IProgressWindow*
-MnemoraCreateProgressWindow(QWidget* parent) {
-    return new mnemora::CProgressWindow(parent);
-}
+#include <QObject>
+
+namespace mnemora {
+
+class CProgressModule final : public QObject, public IProgressModule {
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID MNEMORA_PROGRESS_MODULE_IID)
+    Q_INTERFACES(mnemora::IProgressModule)
+
+public:
+    IProgressWindow* CreateWindow(QWidget* parent) override { return new CProgressWindow(parent); }
+};
+
+} // namespace mnemora
+
+#include "ProgressModule.moc"

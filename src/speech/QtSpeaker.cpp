@@ -1,7 +1,7 @@
 // The speech engine module: Qt TextToSpeech on the desktop's speech service
-// (speech-dispatcher). Built as libmnemora-speech.so and loaded on first use, so the
-// program itself never links Qt TextToSpeech.
-#include "study/Speaker.h"
+// (speech-dispatcher). A Qt plugin loaded on first use, so the program itself never links
+// Qt TextToSpeech.
+#include "study/SpeechModule.h"
 
 #include <QLocale>
 #include <QTextToSpeech>
@@ -105,8 +105,16 @@ private:
 };
 
 } // namespace
+
+class CSpeechModule final : public QObject, public ISpeechModule {
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID MNEMORA_SPEECH_MODULE_IID)
+    Q_INTERFACES(mnemora::ISpeechModule)
+
+public:
+    ISpeaker* CreateSpeaker() override { return new CQtSpeaker(); }
+};
+
 } // namespace mnemora
 
-extern "C" Q_DECL_EXPORT mnemora::ISpeaker* mnemora_create_speaker() {
-    return new mnemora::CQtSpeaker();
-}
+#include "QtSpeaker.moc"

@@ -15,7 +15,8 @@ constexpr char kSchema[] =
     "CREATE TABLE IF NOT EXISTS days(day TEXT NOT NULL, list TEXT NOT NULL, shown INTEGER NOT NULL,"
     " started INTEGER NOT NULL, learnt INTEGER NOT NULL, studyMs INTEGER NOT NULL, PRIMARY KEY(day, list));"
     "CREATE TABLE IF NOT EXISTS lists(list TEXT PRIMARY KEY, total INTEGER NOT NULL,"
-    " learnt INTEGER NOT NULL, inProgress INTEGER NOT NULL, due TEXT NOT NULL, updated INTEGER NOT NULL);";
+    " learnt INTEGER NOT NULL, inProgress INTEGER NOT NULL, due TEXT NOT NULL, updated INTEGER NOT NULL);"
+    "CREATE TABLE IF NOT EXISTS runs(day TEXT PRIMARY KEY, runTimes INTEGER NOT NULL);";
 
 QString DayText(const QDate& day) {
     return day.toString(Qt::ISODate);
@@ -143,6 +144,32 @@ QList<DayRow> CHistoryFile::Days(const QDate& from, const QDate& to) {
         row.studyMs = select.Int(5);
         rows.append(row);
     }
+    return rows;
+}
+
+bool CHistoryFile::PutRunTimes(const QDate& day, uint32_t runTimes) {
+    if (!Open())
+        return false;
+    Statement put(db_, "INSERT OR REPLACE INTO runs(day, runTimes) VALUES(?1,"
+                       " max(?2, coalesce((SELECT runTimes FROM runs WHERE day = ?1), 0)))");
+    if (!put)
+        return false;
+    put.Bind(1, DayText(day));
+    put.Bind(2, int64_t{runTimes});
+    return put.Step() == SQLITE_DONE;
+}
+
+QList<QPair<QDate, uint32_t>> CHistoryFile::RunTimesByDay(const QDate& from, const QDate& to) {
+    QList<QPair<QDate, uint32_t>> rows;
+    if (!Open())
+        return rows;
+    Statement select(db_, "SELECT day, runTimes FROM runs WHERE day >= ?1 AND day <= ?2 ORDER BY day");
+    if (!select)
+        return rows;
+    select.Bind(1, DayText(from));
+    select.Bind(2, DayText(to));
+    while (select.Step() == SQLITE_ROW)
+        rows.append({QDate::fromString(select.Text(0), Qt::ISODate), static_cast<uint32_t>(select.Int(1))});
     return rows;
 }
 

@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QList>
+#include <QPair>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -28,8 +29,9 @@ struct ListCounts {
     int learnt = 0;
     int inProgress = 0; // shown at least once, not learnt
     // Words in progress due in each of the next runs: [0] now (or overdue), [k] in run
-    // RunTimes + k.
-    static constexpr int kDueRuns = 30;
+    // RunTimes + k. A word in progress is at most 31 runs from due (the interval after
+    // the sixth showing), so every one of them has its place.
+    static constexpr int kDueRuns = 32;
     std::array<int, kDueRuns> due{};
     int64_t updatedSecs = 0; // when counted, seconds since the epoch
     int Fresh() const { return total - learnt - inProgress; }
@@ -55,6 +57,11 @@ public:
     bool AddDays(const QList<DayRow>& deltas);
     // Stored rows with from <= day <= to, all lists, ordered by day.
     QList<DayRow> Days(const QDate& from, const QDate& to);
+
+    // The scheduler's clock as it stood on a day (the highest value put that day): the
+    // progress window turns runs into days with it.
+    bool PutRunTimes(const QDate& day, uint32_t runTimes);
+    QList<QPair<QDate, uint32_t>> RunTimesByDay(const QDate& from, const QDate& to);
 
     bool PutListCounts(const ListCounts& counts);
     QList<ListCounts> AllListCounts();

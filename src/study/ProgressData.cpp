@@ -19,10 +19,6 @@ QString DisplayNameOf(const QString& table) {
     return table;
 }
 
-bool HasProgress(const ListCounts& c) {
-    return c.learnt > 0 || c.inProgress > 0;
-}
-
 void CountTable(CDbAccess& db, ListCounts& c, uint32_t runTimes) {
     // Only the two counters: the texts would cost more than the walk itself.
     if (!db.OpenRecordset(QByteArray("SELECT showTimes, toShowTime FROM ") + c.list.toLatin1()))
@@ -48,6 +44,23 @@ void CountTable(CDbAccess& db, ListCounts& c, uint32_t runTimes) {
 }
 
 } // namespace
+
+RunPace EstimatePace(const QList<QPair<QDate, uint32_t>>& byDay, const QDate& today, uint32_t runTimes) {
+    // From the earliest day of the window: a longer span evens out days off and long sessions.
+    const QDate from = today.addDays(-RunPace::kWindowDays);
+    const QPair<QDate, uint32_t>* first = nullptr;
+    for (const auto& point : byDay) {
+        if (point.first >= from && point.first < today && point.second <= runTimes &&
+            (first == nullptr || point.first < first->first))
+            first = &point;
+    }
+    RunPace pace;
+    if (first == nullptr || first->second == runTimes)
+        return pace;
+    pace.days = static_cast<int>(first->first.daysTo(today));
+    pace.runsPerDay = static_cast<double>(runTimes - first->second) / pace.days;
+    return pace;
+}
 
 CProgressData::CProgressData(QString dbFolder, CHistoryFile& history)
     : dbFolder_(std::move(dbFolder)), history_(history) {}
@@ -80,19 +93,31 @@ ProgressReport CProgressData::Build(int category, int listIndex, uint32_t runTim
     report.today = today;
     report.runTimes = runTimes;
 
-    if (const CatalogueEntry* entry = FindCatalogueEntry(category, listIndex)) {
-        const QString table = QString::fromLatin1(entry->table);
+    const CatalogueEntry* current = FindCatalogueEntry(category, listIndex);
+    if (current != nullptr) {
+        const QString table = QString::fromLatin1(current->table);
         const QList<ListCounts> counted =
-            CountFile(dbFolder_ + QString::fromLatin1(entry->file), {table}, runTimes);
-        ListProgress current{counted.value(0), DisplayNameOf(table), true, true};
-        if (current.counts.total > 0)
-            history_.PutListCounts(current.counts);
-        report.lists.append(current);
+            CountFile(dbFolder_ + QString::fromLatin1(current->file), {table}, runTimes);
+        ListProgress progress{counted.value(0), DisplayNameOf(table), true, true};
+        if (progress.counts.total > 0)
+            history_.PutListCounts(progress.counts);
+        report.lists.append(progress);
     }
-    for (const ListCounts& kept : history_.AllListCounts()) {
-        if ((report.lists.isEmpty() || kept.list != report.lists.front().counts.list) && HasProgress(kept))
-            report.lists.append(ListProgress{kept, DisplayNameOf(kept.list), false, false});
+    QMap<QString, ListCounts> kept;
+    for (const ListCounts& c : history_.AllListCounts())
+        kept[c.list] = c;
+    for (const CatalogueEntry& e : kCatalogue) {
+        if (&e == current)
+            continue;
+        ListCounts none;
+        none.list = QString::fromLatin1(e.table);
+        report.lists.append(
+            ListProgress{kept.value(none.list, none), DisplayNameOf(none.list), false, false});
     }
+
+    history_.PutRunTimes(today, runTimes);
+    report.pace =
+        EstimatePace(history_.RunTimesByDay(today.addDays(-RunPace::kWindowDays), today), today, runTimes);
 
     const int days = ProgressReport::kCalendarWeeks * 7;
     const QDate first = today.addDays(-(days - 1));
@@ -101,6 +126,7 @@ ProgressReport CProgressData::Build(int category, int listIndex, uint32_t runTim
     for (const DayRow& row : history_.Days(QDate(1, 1, 1), today)) {
         report.shownTotal += row.shown;
         report.startedTotal += row.started;
+        report.learntTotal += row.learnt;
         report.studyMsTotal += row.studyMs;
         if (row.shown > 0 || row.studyMs > 0)
             studied[row.day] = true;
@@ -108,6 +134,8 @@ ProgressReport CProgressData::Build(int category, int listIndex, uint32_t runTim
             report.calendar[first.daysTo(row.day)] += row.shown;
         if (row.day == today) {
             report.shownToday += row.shown;
+            report.startedToday += row.started;
+            report.learntToday += row.learnt;
             report.studyMsToday += row.studyMs;
         }
     }
@@ -145,7 +173,7 @@ void CProgressData::Merge(ProgressReport& report, const QList<ListCounts>& count
                 it->counts = c;
                 it->counted = true;
             }
-        } else if (HasProgress(c)) {
+        } else {
             report.lists.append(ListProgress{c, DisplayNameOf(c.list), false, true});
         }
     }

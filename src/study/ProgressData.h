@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -18,18 +19,36 @@ struct ListProgress {
     bool counted = false; // counted from its file now; otherwise from the history file's copy
 };
 
+// How fast the scheduler's clock goes on this learner's calendar: runs per day over the
+// recent days; runsPerDay 0 when the history cannot tell (too short, or no run at all).
+struct RunPace {
+    static constexpr int kWindowDays = 28;
+    double runsPerDay = 0;
+    int days = 0; // the days the figure is taken over
+};
+
+// Runs per day from the clock's value kept for past days (byDay, any order; values above
+// runTimes, from a clock set back, are ignored) and its value now.
+RunPace EstimatePace(const QList<QPair<QDate, uint32_t>>& byDay, const QDate& today, uint32_t runTimes);
+
 // Everything the progress window shows, worked out without any widget.
 struct ProgressReport {
     static constexpr int kCalendarWeeks = 12;
     QDate today;
     uint32_t runTimes = 0;
-    QList<ListProgress> lists; // the current list first, then the others with progress
-    QList<int64_t> calendar;   // words shown per day, the last kCalendarWeeks * 7 days ending today
-    int64_t shownTotal = 0;    // over the whole history
+    RunPace pace{};
+    // Every list of the catalogue: the current one first, then the others in catalogue order
+    // (total 0 while a list has not been counted yet).
+    QList<ListProgress> lists;
+    QList<int64_t> calendar; // words shown per day, the last kCalendarWeeks * 7 days ending today
+    int64_t shownTotal = 0;  // over the whole history
     int64_t startedTotal = 0;
+    int64_t learntTotal = 0;
     int64_t studyMsTotal = 0;
     int daysStudied = 0;
     int64_t shownToday = 0;
+    int64_t startedToday = 0;
+    int64_t learntToday = 0;
     int64_t studyMsToday = 0;
 };
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "settings/SpeechSettings.h"
-#include "study/Speaker.h"
+#include "study/SpeechModule.h"
 #include "study/StudyObserver.h"
 
 #include <QString>

@@ -9,8 +9,7 @@
 
 namespace mnemora {
 
-CStudyHistory::CStudyHistory(const CStudyCycle& cycle, const CWordStore& store, PathSource historyPath,
-                             Clock clock)
+CStudyHistory::CStudyHistory(CStudyCycle& cycle, const CWordStore& store, PathSource historyPath, Clock clock)
     : cycle_(cycle), store_(store), historyPath_(std::move(historyPath)), clock_(std::move(clock)) {
     if (!clock_)
         clock_ = [] { return QDateTime::currentDateTime(); };
@@ -79,6 +78,8 @@ bool CStudyHistory::Flush() {
         return false;
     }
     pending_.clear();
+    // Only a help for reading the figures: a failure here costs no study data.
+    File().PutRunTimes(clock_().date(), cycle_.CurrentRunTimes());
     return true;
 }
 

@@ -15,7 +15,8 @@ class CStudyCycle;
 class CWordStore;
 
 // Keeps the daily study history: counts what the cycle shows per local day and list, and
-// adds it to the history file at each batch end (and so at an orderly exit).
+// adds it to the history file at each batch end (and so at an orderly exit), with the
+// scheduler's clock as it stands then.
 //
 // Study time is the sum of the gaps between consecutive study steps (a word or sentence
 // shown, a word marked), each gap capped, so that time spent paused, away or idle, when
@@ -29,8 +30,7 @@ public:
     using PathSource = std::function<QString()>;
     // historyPath: where the history file is, asked when it is first needed (the settings
     // location may still change during start-up); clock: local time (the system clock when empty).
-    CStudyHistory(const CStudyCycle& cycle, const CWordStore& store, PathSource historyPath,
-                  Clock clock = {});
+    CStudyHistory(CStudyCycle& cycle, const CWordStore& store, PathSource historyPath, Clock clock = {});
 
     void OnWordShown(const WordRecord& record, bool firstPass) override;
     void OnSentenceShown(const WordRecord& record, int which) override;
@@ -49,7 +49,7 @@ private:
     // Credits the time since the last step; returns now.
     QDateTime Step();
 
-    const CStudyCycle& cycle_;
+    CStudyCycle& cycle_;
     const CWordStore& store_;
     PathSource historyPath_;
     std::unique_ptr<CHistoryFile> file_;

@@ -1,13 +1,14 @@
 #pragma once
 
 #include <QString>
+#include <QtPlugin>
 #include <functional>
 
 namespace mnemora {
 
 // The speech engine as the study's pronunciation sees it. The real one lives in an
-// optional module (libmnemora-speech.so) so that neither start-up nor a machine without
-// a speech service pays for it; tests use a fake.
+// optional module (mnemora-speech) so that neither start-up nor a machine without a
+// speech service pays for it; tests use a fake.
 class ISpeaker {
 public:
     virtual ~ISpeaker() = default;
@@ -24,10 +25,19 @@ public:
     virtual void SetFailureHandler(std::function<void(const QString& reason)> handler) = 0;
 };
 
-// The module's one entry point: a new engine, owned by the caller. Never null; an engine
-// that cannot work says so through Problem().
-using CreateSpeakerFunction = ISpeaker* (*)();
-inline constexpr char kSpeechModuleFile[] = "libmnemora-speech.so";
-inline constexpr char kCreateSpeakerSymbol[] = "mnemora_create_speaker";
+// The speech module's root object (platform/ModuleLoader.h).
+class ISpeechModule {
+public:
+    virtual ~ISpeechModule() = default;
+    // A new engine, owned by the caller. Never null; an engine that cannot work says so
+    // through Problem().
+    virtual ISpeaker* CreateSpeaker() = 0;
+};
+
+inline constexpr char kSpeechModuleName[] = "mnemora-speech";
 
 } // namespace mnemora
+
+// The version after the slash changes whenever either interface above changes.
+#define MNEMORA_SPEECH_MODULE_IID "io.github.mnemora.SpeechModule/1"
+Q_DECLARE_INTERFACE(mnemora::ISpeechModule, MNEMORA_SPEECH_MODULE_IID)
