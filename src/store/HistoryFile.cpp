@@ -156,7 +156,7 @@ bool CHistoryFile::PutRunTimes(const QDate& day, uint32_t runTimes) {
         return false;
     put.Bind(1, DayText(day));
     put.Bind(2, int64_t{runTimes});
-    return put.Step() == SQLITE_DONE;
+    return put.Next() == Step::Done;
 }
 
 QList<QPair<QDate, uint32_t>> CHistoryFile::RunTimesByDay(const QDate& from, const QDate& to) {
@@ -168,7 +168,7 @@ QList<QPair<QDate, uint32_t>> CHistoryFile::RunTimesByDay(const QDate& from, con
         return rows;
     select.Bind(1, DayText(from));
     select.Bind(2, DayText(to));
-    while (select.Step() == SQLITE_ROW)
+    while (select.Next() == Step::Row)
         rows.append({QDate::fromString(select.Text(0), Qt::ISODate), static_cast<uint32_t>(select.Int(1))});
     return rows;
 }
