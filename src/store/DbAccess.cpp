@@ -34,14 +34,17 @@ QString CDbAccess::FormatError(uint32_t code, const QString& description) {
 }
 
 void CDbAccess::Fail(uint32_t code, const QString& description) {
+    lastFailure_ = sql::Failure::Other;
     errorText = FormatError(code, description);
 }
 
 void CDbAccess::FailFromEngine(uint32_t code) {
     const QString text = db_.ErrorText();
-    if (!text.isNull() && db_.LastFailure() == sql::Failure::OutOfMemory)
+    const sql::Failure failure = !text.isNull() ? db_.LastFailure() : sql::Failure::Other;
+    if (failure == sql::Failure::OutOfMemory)
         code = dberr::kOutOfMemory;
     Fail(code, !text.isNull() ? text : QStringLiteral("database error"));
+    lastFailure_ = failure;
 }
 
 bool CDbAccess::CreateObjects() {
@@ -298,6 +301,11 @@ bool CDbAccess::CommitTransaction() {
         return true;
     db_.Exec("ROLLBACK");
     return false;
+}
+
+void CDbAccess::RollbackTransaction() {
+    if (db_.InTransaction())
+        db_.Exec("ROLLBACK");
 }
 
 int CDbAccess::CurrentColumn(const char* column) {

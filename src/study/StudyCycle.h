@@ -128,6 +128,9 @@ public:
     uint32_t CurrentRunTimes() { return runTimes_.Read(); }
     bool RunTimesUnsaved() const { return runTimes_.Unsaved(); }
 
+    // Shows the warnings of failed writes (RunTimes, the word counters) not shown yet.
+    void ShowPendingWarning();
+
     // Work counters for benchmarks and tests: walks that passed rows, rows passed, and
     // rows with a counter or index that could not be read.
     struct WalkStats {
@@ -155,7 +158,6 @@ private:
     void CompleteList();
     void Walk(uint32_t runTimes, WalkSummary& walk);
     bool EmptyBatchStep(const WalkSummary& walk);
-    void ShowPendingWarning();
     void Show(QString text);
     WordRecord& Current() const;
     QString MeaningText() const;
