@@ -49,24 +49,37 @@ private slots:
                                         "Dictionary=9\r\n\r\n[Word]\r\njunk line\r\nDBTable=3\r\n"
                                         "[Software]\r\nRunTimes=7\r\n"));
         QCOMPARE(ReadProfileInt("VERSION", "MNEMORA", 0), 101u);
-        // Of repeated keys and sections the first holds; a key is found in a repeated section.
+        // Of repeated keys and sections the first holds, for reads and writes alike (as on
+        // Windows: a key of a repeated section is not seen).
         WriteFile("[Word]\nDBTable=2\nDBTable=5\n[Word]\nWordElapse=9\n");
         QCOMPARE(ReadProfileInt(keys::kWord, keys::kDBTable, 0), 2u);
-        QCOMPARE(ReadProfileInt(keys::kWord, keys::kWordElapse, 0), 9u);
+        QCOMPARE(ReadProfileInt(keys::kWord, keys::kWordElapse, 0), 0u);
         QVERIFY(WriteProfileUInt(keys::kWord, keys::kDBTable, 1));
-        QCOMPARE(FileText(), QByteArray("[Word]\nDBTable=1\nDBTable=5\n[Word]\nWordElapse=9\n"));
+        QVERIFY(WriteProfileUInt(keys::kWord, keys::kWordElapse, 6));
+        QCOMPARE(FileText(),
+                 QByteArray("[Word]\nDBTable=1\nDBTable=5\nWordElapse=6\n[Word]\nWordElapse=9\n"));
+        QCOMPARE(ReadProfileInt(keys::kWord, keys::kWordElapse, 0), 6u);
+        // A line without "=" names the key: it reads as absent and a write replaces it.
+        WriteFile("[Word]\nWordElapse\nWordElapse=5\n");
+        QCOMPARE(ReadProfileInt(keys::kWord, keys::kWordElapse, 8), 8u);
+        QVERIFY(WriteProfileUInt(keys::kWord, keys::kWordElapse, 6));
+        QCOMPARE(FileText(), QByteArray("[Word]\nWordElapse=6\nWordElapse=5\n"));
     }
 
     void valuesParse() {
         const struct {
             QByteArray value;
             uint expected;
-        } rows[] = {{"8", 8}, {"-1", 4294967295u}, {"99999999999", 1215752191u}, {"12abc", 12}, {"0x10", 0},
-                    {"", 77}, {"  42  ", 42}};
+        } rows[] = {{"8", 8},       {"-1", 4294967295u}, {"99999999999", 1215752191u},
+                    {"12abc", 12},  {"0x10", 0},         {"", 77},
+                    {"  42  ", 42}, {"abc", 0},          {"-", 0},
+                    {"+7", 7},      {"\"12\"", 12},      {"' 7 '", 7},
+                    {"\"12", 0},    {"\"\"", 77}};
         for (const auto& row : rows) {
-            QCOMPARE(ini::ParseProfileInt(row.value, 77), row.expected);
+            if (!row.value.contains('"') && !row.value.contains('\''))
+                QCOMPARE(ini::ParseProfileInt(row.value, 77), row.expected);
             WriteFile("[S]\nK=" + row.value + "\n");
-            QCOMPARE(ReadProfileInt("S", "K", 77), row.expected);
+            QVERIFY2(ReadProfileInt("S", "K", 77) == row.expected, row.value.constData());
         }
     }
 
@@ -98,6 +111,39 @@ private slots:
             WriteFile(QByteArray("[Word]\n") + row.stored + "\n");
             QVERIFY2(ReadExamStudy() == row.category && ReadWordListIndex() == row.index, row.stored);
         }
+    }
+
+    // Line ends and encodings the profile functions accept: a write keeps the file's own.
+    void lineEndsAndEncodingsSurviveWrites() {
+        const auto utf16 = [](const char* text, bool le) {
+            QByteArray out(le ? "\xFF\xFE" : "\xFE\xFF");
+            for (const char* c = text; *c; ++c)
+                out += le ? QByteArray(1, *c) + '\0' : '\0' + QByteArray(1, *c);
+            return out;
+        };
+        const struct {
+            QByteArray before, after;
+        } rows[] = {
+            {"[Word]\rWordElapse=5\rDBTable=6",
+             "[Word]\rWordElapse=5\rDBTable=6\rExamStudy=1\r[Software]\rRunTimes=3\r"},
+            {utf16("[Word]\r\nWordElapse=5\r\n", true),
+             utf16("[Word]\r\nWordElapse=5\r\nExamStudy=1\r\n[Software]\r\nRunTimes=3\r\n", true)},
+            {utf16("[Word]\nWordElapse=5\n", false),
+             utf16("[Word]\nWordElapse=5\nExamStudy=1\n[Software]\nRunTimes=3\n", false)},
+        };
+        for (const auto& row : rows) {
+            WriteFile(row.before);
+            QCOMPARE(ReadProfileInt(keys::kWord, keys::kWordElapse, 0), 5u);
+            QVERIFY(WriteProfileUInt(keys::kWord, keys::kExamStudy, 1));
+            QVERIFY(WriteRunTimes(3));
+            QCOMPARE(FileText(), row.after);
+            QCOMPARE(ReadRunTimes(), 3u);
+        }
+        // A UTF-16 file that does not decode is not written to.
+        const QByteArray broken = utf16("[Software]\r\nRunTimes=4\r\n", true) + 'x';
+        WriteFile(broken);
+        QVERIFY(!WriteRunTimes(5));
+        QCOMPARE(FileText(), broken);
     }
 
     void oddFilesReadAsDefaultsAndSurviveWrites() {

@@ -13,9 +13,10 @@ struct UpdaterHandOffResult {
     QString error;
 };
 
-// The updater's file names in the program's folder.
-inline constexpr const char* kUpdaterName = "update";
-inline constexpr const char* kNewUpdaterName = "update.new";
+// The updater's file names in the program's folder: "update" and "update.new", with the
+// platform's program suffix ("update.exe", "update.exe.new") where it has one.
+inline constexpr const char* kUpdaterName = "update" MNEMORA_EXE_SUFFIX;
+inline constexpr const char* kNewUpdaterName = "update" MNEMORA_EXE_SUFFIX ".new";
 
 // Puts a pending "update.new" in the place of "update" in programFolder, then starts
 // "update" detached when it is a regular executable file; anything else there is skipped

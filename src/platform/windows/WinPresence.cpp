@@ -1,0 +1,108 @@
+#include "platform/DesktopPresence.h"
+
+#include <QGuiApplication>
+#include <QPointer>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+namespace mnemora {
+namespace {
+
+// The desktop's signs of absence, read once a second: the input clock for idle time, the
+// input desktop (which the logon screen takes while the session is locked) and the screen
+// saver flag for locked, and the shell's notification state for a full-screen program or
+// presentation mode.
+class WinPresence final : public IPresenceSource {
+public:
+    explicit WinPresence(QWindow* floatWindow) : window_(floatWindow) {
+        timer_.setInterval(1000);
+        connect(&timer_, &QTimer::timeout, this, &WinPresence::Check);
+        timer_.start();
+        Check();
+    }
+
+    PresenceState State() const override { return state_; }
+    void SetIdleLimit(uint32_t ms) override {
+        idleLimit_ = ms;
+        Check();
+    }
+    void SetWatchFullScreen(bool on) override {
+        watchFullScreen_ = on;
+        Check();
+    }
+    void NoteActivity() override { Check(); }
+
+private:
+    static uint32_t IdleMs() {
+        LASTINPUTINFO info{};
+        info.cbSize = sizeof info;
+        if (!GetLastInputInfo(&info))
+            return 0;
+        return GetTickCount() - info.dwTime; // both wrap together after 49.7 days
+    }
+
+    static bool Locked() {
+        BOOL saverRunning = FALSE;
+        if (SystemParametersInfoW(SPI_GETSCREENSAVERRUNNING, 0, &saverRunning, 0) && saverRunning)
+            return true;
+        // While the session is locked the input desktop is the logon screen's, which a
+        // user's program cannot open.
+        HDESK desk = OpenInputDesktop(0, FALSE, DESKTOP_READOBJECTS);
+        if (desk == nullptr)
+            return true;
+        CloseDesktop(desk);
+        return false;
+    }
+
+    bool FullScreen() const {
+        QUERY_USER_NOTIFICATION_STATE state{};
+        if (SHQueryUserNotificationState(&state) != S_OK)
+            return false;
+        if (state != QUNS_BUSY && state != QUNS_RUNNING_D3D_FULL_SCREEN && state != QUNS_PRESENTATION_MODE)
+            return false;
+        // Only a full-screen window on the float window's own screen counts.
+        HWND foreground = GetForegroundWindow();
+        if (foreground == nullptr || window_.isNull() || window_->screen() == nullptr)
+            return state == QUNS_PRESENTATION_MODE;
+        RECT rect{};
+        GetWindowRect(foreground, &rect);
+        const QRect screen = window_->screen()->geometry();
+        const qreal ratio = window_->screen()->devicePixelRatio();
+        const QRect native(QPoint(qRound(screen.x() * ratio), qRound(screen.y() * ratio)),
+                           QSize(qRound(screen.width() * ratio), qRound(screen.height() * ratio)));
+        return native.contains(
+            QPoint(rect.left + (rect.right - rect.left) / 2, rect.top + (rect.bottom - rect.top) / 2));
+    }
+
+    void Check() {
+        PresenceState next;
+        next.locked = Locked();
+        next.idle = idleLimit_ > 0 && IdleMs() >= idleLimit_;
+        next.fullScreen = watchFullScreen_ && FullScreen();
+        if (next == state_)
+            return;
+        state_ = next;
+        emit changed(state_);
+    }
+
+    QPointer<QWindow> window_;
+    QTimer timer_;
+    PresenceState state_;
+    uint32_t idleLimit_ = 0;
+    bool watchFullScreen_ = false;
+};
+
+} // namespace
+
+std::unique_ptr<IPresenceSource> CreatePresenceSource(QWindow* floatWindow, QString* whyOff) {
+    if (whyOff != nullptr)
+        whyOff->clear();
+    return std::make_unique<WinPresence>(floatWindow);
+}
+
+} // namespace mnemora
