@@ -31,7 +31,24 @@ if [ "$packages" = 1 ]; then
     fi
 fi
 
-"$root/scripts/fetch-dictionary.sh"
+# A folder given to an earlier setup stays the build's setting.
+if [ -z "$wordsource" ] && [ -f "$build/CMakeCache.txt" ]; then
+    wordsource=$(sed -n 's/^MNEMORA_WORDSOURCE:[A-Z]*=//p' "$build/CMakeCache.txt")
+fi
+
+# The sentence pairs and the TOEIC Service List come from the word-source folder, else from
+# their public origins into .cache/; without a network the lists are built without them.
+has_source() { # has_source PATH-IN-A-WORD-SOURCE-FOLDER
+    { [ -n "$wordsource" ] && [ -f "$wordsource/$1" ]; } || [ -f "$root/.cache/$1" ]
+}
+pairs=tatoeba-cmn-eng/cmn.txt tsl=ngsl-tsl/TSL_1.2_stats.csv
+if [ -n "$wordsource" ] && [ -f "$wordsource/$pairs" ] && [ -f "$wordsource/$tsl" ]; then
+    "$root/scripts/fetch-dictionary.sh" --ecdict-only
+else
+    rc=0
+    "$root/scripts/fetch-dictionary.sh" || rc=$?
+    [ "$rc" = 0 ] || [ "$rc" = 3 ] || exit "$rc"
+fi
 
 cmake_args=(-S "$root" -B "$build" -G Ninja)
 [ -n "$wordsource" ] && cmake_args+=("-DMNEMORA_WORDSOURCE=$wordsource")
@@ -40,7 +57,16 @@ cmake "${cmake_args[@]}"
 cmake --build "$build" -j "$(nproc)"
 
 if [ -x "$build/wordlists" ]; then
-    "$root/scripts/build-wordlists.sh" "$build/db"
+    "$root/scripts/build-wordlists.sh" "$build/db" ${wordsource:+--wordsource "$wordsource"}
+    lacking=()
+    has_source "$pairs" || lacking+=("the Tatoeba sentence pairs, so example sentences are English-only")
+    has_source "$tsl" || lacking+=("the TOEIC Service List, so TOEIC is the substitute list")
+    if [ ${#lacking[@]} -gt 0 ]; then
+        missing=$(printf '%s; ' "${lacking[@]}")
+        echo "setup: the word lists were built without ${missing%; } (not reachable from here):" \
+            "add them with scripts/fetch-sources.sh once online, or scripts/setup.sh --wordsource DIR" \
+            "(a folder with $pairs and $tsl), then run the setup again" >&2
+    fi
 fi
 
 if [ "$run" = 1 ]; then

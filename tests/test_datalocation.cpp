@@ -2,7 +2,10 @@
 #include "store/TemplateCopy.h"
 
 #include "FixtureDb.h"
+#include "RecordingMessageBox.h"
 #include "TestData.h"
+#include "Unprivileged.h"
+#include "store/WordStore.h"
 
 #include <QDateTime>
 #include <QTemporaryDir>
@@ -17,18 +20,22 @@ private slots:
     void Decision() {
         const struct {
             bool writable, hasDb;
-            const char *config, *data, *settings, *db;
+            const char *config, *data, *settings, *db, *templates;
         } cases[] = {
-            {true, true, "", "", "/opt/m/mnemora.ini", "/opt/m/db/"}, // portable
-            {false, true, "", "", "/h/.config/mnemora/mnemora.ini", "/h/.local/share/mnemora/db/"},
-            {true, false, "/c", "/d", "/c/mnemora/mnemora.ini", "/d/mnemora/db/"},
-            {false, false, "rel", "rel", "/h/.config/mnemora/mnemora.ini", "/h/.local/share/mnemora/db/"},
+            {true, true, "", "", "/opt/m/mnemora.ini", "/opt/m/db/", ""}, // portable
+            // an unpacked copy its user cannot write: its db/ is the template
+            {false, true, "", "", "/h/.config/mnemora/mnemora.ini", "/h/.local/share/mnemora/db/",
+             "/opt/m/db/"},
+            {true, false, "/c", "/d", "/c/mnemora/mnemora.ini", "/d/mnemora/db/", "/opt/share/mnemora/db/"},
+            {false, false, "rel", "rel", "/h/.config/mnemora/mnemora.ini", "/h/.local/share/mnemora/db/",
+             "/opt/share/mnemora/db/"},
         };
         for (const auto& c : cases) {
             const DataLocation out =
                 DecideDataLocation({"/opt/m/mnemora", c.writable, c.hasDb, "/h", c.config, c.data});
             QCOMPARE(out.settingsPath, QString::fromLatin1(c.settings));
             QCOMPARE(out.dbFolder, QString::fromLatin1(c.db));
+            QCOMPARE(out.templateFolder, QString::fromLatin1(c.templates));
             QCOMPARE(out.portable, c.writable && c.hasDb);
         }
     }
@@ -88,6 +95,58 @@ private slots:
         install(fixture::GeneratedRows(2));
         start();
         QCOMPARE(fixture::Query(list, progress), "word1 3/9,word2 0/0");
+    }
+
+    // Copies whose lists cannot go to the user's data folder (an installed one whose data folder
+    // cannot be made, an unpacked one in a folder its user cannot write) still show the words of
+    // their lists and never write into them. The word store exists before the lists are prepared,
+    // as in the window.
+    void ReadOnlyCopiesShowTheirWords() {
+        MNEMORA_RUN_UNPRIVILEGED();
+        const struct {
+            const char *program, *lists;
+            bool dataWritable;
+        } cases[] = {
+            {"usr/bin/mnemora", "usr/share/mnemora/db/", false},
+            {"opt/mnemora/mnemora", "opt/mnemora/db/", true},
+            {"opt/mnemora/mnemora", "opt/mnemora/db/", false},
+        };
+        const auto readOnly = [](const QString& path, bool on) {
+            QFile::setPermissions(path, on ? QFile::ReadOwner | QFile::ExeOwner
+                                           : QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        };
+        for (const auto& c : cases) {
+            QTemporaryDir dir;
+            const QString program = dir.filePath(c.program), lists = dir.filePath(c.lists);
+            const QString home = dir.filePath("home"), data = home + "/data";
+            QVERIFY(QDir().mkpath(lists) &&
+                    fixture::WriteTable(lists + "cet4.dat", "cet4", fixture::GeneratedRows(3)) &&
+                    testdata::WriteFile(program, "") && QDir().mkpath(home));
+            const QByteArray installed = ReadFile(lists + "cet4.dat");
+            const QStringList locked{lists, QFileInfo(program).path(), c.dataWritable ? QString() : home};
+            for (const QString& folder : locked)
+                readOnly(folder, true);
+            qputenv("XDG_DATA_HOME", QFile::encodeName(data));
+            qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath("config")));
+            OverrideDataLocation(LocateData(program));
+
+            RecordingMessageBox box;
+            CWordStore store(box);
+            const QString warning = PrepareUserData(store);
+            QVERIFY2(warning.isEmpty() == c.dataWritable, qPrintable(warning));
+            QVERIFY2(store.OpenWordList(0, 0) == 1 && box.shown.isEmpty(),
+                     qPrintable(store.LastError()));
+            store.OpenWordTable();
+            WordRecord row;
+            store.ReadRow(row);
+            QCOMPARE(row.word, QStringLiteral("word1"));
+            row.showTimes = 2;
+            QCOMPARE(store.SaveRecord(row), c.dataWritable); // into the user's copy, never the list given
+            store.Close();
+            QCOMPARE(ReadFile(lists + "cet4.dat"), installed);
+            for (const QString& folder : locked)
+                readOnly(folder, false);
+        }
     }
 };
 

@@ -106,6 +106,23 @@ private slots:
     }
 
     // Run as an unprivileged user, so that the permissions hold even under root.
+    // A real number reads as its integer part; one outside the 64-bit range has none and is refused.
+    void realsReadWithinTheIntegerRange() {
+        const QString path = dir_.filePath(QStringLiteral("reals.dat"));
+        QVERIFY(fixture::WriteTable(path, QStringLiteral("reals"), {}));
+        fixture::Query(path,
+                       "INSERT INTO reals (\"index\", showTimes) VALUES (1, 3.5), (2, 9.3e18), (3, -1e300)");
+        CDbAccess db;
+        QVERIFY(OpenFile(db, path) && db.OpenRecordset("SELECT * FROM reals"));
+        int32_t shown = 0;
+        QVERIFY(db.GetInt("showTimes", shown) && shown == 3);
+        for (int row = 2; row <= 3; ++row) {
+            db.MoveNext();
+            QVERIFY(!db.GetInt("showTimes", shown) && shown == 0);
+            QVERIFY(db.GetLastError().startsWith(QStringLiteral("ADO 错误：0x8002000a，Overflow")));
+        }
+    }
+
     void readOnlyListsReadButRejectWrites_data() {
         QTest::addColumn<bool>("folderReadOnly");
         QTest::addColumn<bool>("studied");

@@ -260,19 +260,25 @@ private slots:
         }
     }
 
-    // The checkpoint writes what was shown and the study goes on; the orderly end (SIGTERM)
-    // writes the later views without counting the earlier ones twice.
+    // The checkpoint writes what was shown and the study goes on; an orderly end (SIGTERM, or
+    // the exit command from the menu) writes the later views without counting the earlier ones twice.
+    void saveRequestWritesShownViewsOnceAndStudyGoesOn_data() {
+        QTest::addColumn<bool>("exitCommand");
+        QTest::newRow("SIGTERM") << false;
+        QTest::newRow("exit command") << true;
+    }
     void saveRequestWritesShownViewsOnceAndStudyGoesOn() {
+        QFETCH(bool, exitCommand);
         auto window = Start();
         QVERIFY(window);
         ViewCounter counter;
         window->AddStudyObserver(&counter);
-        const auto showAndSave = [&](int words, void (CMnemoraDlg::*save)()) {
+        const auto showAndSave = [&](int words, const std::function<void()>& save) {
             for (int i = 0; i < words; ++i) {
                 QMetaObject::invokeMethod(Timer(*window, "wordTimer"), "timeout");
                 QMetaObject::invokeMethod(Timer(*window, "meaningTimer"), "timeout");
             }
-            ((*window).*save)();
+            save();
             for (int index = 1; index <= 6; ++index)
                 QCOMPARE(
                     fixture::Counters(cet4, QStringLiteral("cet4"), index).value_or(qMakePair(-1, -1)).first,
@@ -281,10 +287,15 @@ private slots:
         const auto total = [&] {
             return std::accumulate(counter.views.begin(), counter.views.end(), qint64{0});
         };
-        showAndSave(4, &CMnemoraDlg::SaveCheckpoint);
+        showAndSave(4, [&] { window->SaveCheckpoint(); });
         const qint64 atCheckpoint = total();
         QVERIFY(atCheckpoint > 0 && Timer(*window, "wordTimer")->isActive());
-        showAndSave(8, &CMnemoraDlg::SaveOnShutdown); // the study went on after the checkpoint
+        showAndSave(8, [&] { // the study went on after the checkpoint
+            if (exitCommand)
+                window->OnCommand(cmd::kExit);
+            else
+                window->SaveOnShutdown();
+        });
         QVERIFY(total() > atCheckpoint);
         window->RemoveStudyObserver(&counter);
     }

@@ -1,6 +1,8 @@
 #include "StudyRig.h"
 
+#include <QDir>
 #include <QTest>
+#include <random>
 
 using namespace mnemora;
 
@@ -119,6 +121,108 @@ private slots:
         QCOMPARE(rig.view.timersKilledDuringSheet, script.contains(u'o'));
         if (script.startsWith(u"2000 ")) // armed on the way back only, never by the cancelled delay
             QCOMPARE(rig.view.timerLog.filter(QStringLiteral("arm 1125")).size(), 1);
+    }
+
+    // A list that cannot be opened, at start-up or chosen instead of one being studied: after the open
+    // error the window says what to do, in place of "正在加载……" or the words of the other list; nothing
+    // ticks, the statistics show no figures. Choosing a list that opens (in the options sheet) shows its
+    // first word at once.
+    void unopenableListSaysWhatToDo() {
+        const QString told =
+            QStringLiteral("无法打开所选的词库。\n请在“选项设置”的“词库设置”中选择其他词库，\n"
+                           "或重新安装 Mnemora 以恢复词库。");
+        for (const bool studying : {false, true}) {
+            StudyRig rig;
+            QVERIFY(rig.WriteList(kFourWords));
+            CStudyCycle& c = *rig.cycle;
+            const auto last = [&] {
+                return rig.view.shown.isEmpty() ? QString() : rig.view.shown.last().text;
+            };
+            if (studying) {
+                QVERIFY(c.OpenList(0, 0));
+                rig.clock.AdvanceTo(12000);
+                QCOMPARE(Named(rig), (QStringList{"8000 abandon", "12000 M1"}));
+            }
+            QVERIFY(!c.OpenList(1, 0)); // no cet6.dat
+            QVERIFY(rig.view.messages.size() == 1 &&
+                    rig.view.messages[0].first.startsWith(
+                        "打开数据库失败！ADO 错误：0x80004005，Could not find file"));
+            QCOMPARE(last(), told);
+            const qsizetype shown = rig.view.shown.size();
+            c.NextWord();
+            c.PrevWord();
+            c.OnCommand(CStudyCycle::kCmdToggleFloat);
+            c.OnCommand(CStudyCycle::kCmdToggleFloat);
+            rig.clock.AdvanceBy(60000);
+            QCOMPARE(rig.view.shown.size(), shown);
+            c.OnCommand(CStudyCycle::kCmdLearningStats);
+            QCOMPARE(rig.view.alerts.last().second, told);
+
+            rig.view.onOptionsSheet = [&] { QVERIFY(c.OpenList(0, 0)); };
+            c.OnCommand(CStudyCycle::kCmdOptions);
+            QCOMPARE(last(), QStringLiteral("abandon"));
+            QVERIFY(!c.ListUnavailable() && rig.view.AnyTimerArmed());
+            c.OnCommand(CStudyCycle::kCmdLearningStats);
+            QVERIFY(rig.view.alerts.last().second.startsWith("学习状态统计：\n所选词库共有单词数：4"));
+        }
+    }
+
+    // Ticks that come off their ideal times (the system's timer slack) still step the display as exact
+    // ticks do: the same texts in the same order and the same counters written. w1 starts at 6 shows: a new
+    // batch shows its first word at once and again a period later, and neither that nor any jitter takes a
+    // word past the learnt mark.
+    void jitteredTicks_data() {
+        QTest::addColumn<uint>("elapse");
+        QTest::addColumn<uint>("delay");
+        QTest::addColumn<int>("jitter");
+        QTest::addColumn<bool>("showSentence");
+        QTest::newRow("in step, 1 s") << 1u << 0u << 50 << false;
+        QTest::newRow("in step, sentences") << 8u << 0u << 400 << true;
+        QTest::newRow("delay below the jitter") << 2u << 1u << 900 << true;
+        QTest::newRow("4 s behind") << 8u << 4u << 400 << false;
+    }
+
+    void jitteredTicks() {
+        QFETCH(uint, elapse);
+        QFETCH(uint, delay);
+        QFETCH(int, jitter);
+        QFETCH(bool, showSentence);
+        QList<fixture::Row> rows = kFourWords.mid(0, 2);
+        rows[0].showTimes = 6;
+        const uint64_t end = uint64_t(elapse) * 1000 * 120;
+        const auto run = [&](std::mt19937* random, QStringList& texts, QStringList& written) {
+            // Memory-backed where there is one: every batch end syncs the list and the settings.
+            StudyRig rig(QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/mnemora-XXXXXX")
+                                                                   : QString());
+            WriteProfileUInt("Word", "WordElapse", elapse);
+            WriteProfileUInt("Word", "WordDelayChnTime", delay);
+            if (random)
+                rig.view.jitter = [&](int) {
+                    return std::uniform_int_distribution(-jitter, jitter)(*random);
+                };
+            QVERIFY(rig.Begin(rows, 10, true, showSentence));
+            rig.clock.AdvanceTo(end);
+            for (const FakeStudyView::Shown& shown : rig.view.shown)
+                texts << shown.text;
+            written = rig.WrittenCounters();
+        };
+        QStringList exactTexts, exactWritten;
+        run(nullptr, exactTexts, exactWritten);
+        for (const QString& counters : exactWritten)
+            QVERIFY2(counters.section(u':', 1, 1).toUInt() <= CStudyCycle::kLearntShowTimes,
+                     qPrintable(counters));
+        for (unsigned seed = 1; seed <= 4; ++seed) {
+            std::mt19937 random(seed);
+            QStringList texts, written;
+            run(&random, texts, written);
+            // The last periods may fall either side of the end.
+            const qsizetype n = std::min(texts.size(), exactTexts.size());
+            QVERIFY(n >= exactTexts.size() * 9 / 10);
+            QCOMPARE(texts.mid(0, n), exactTexts.mid(0, n));
+            const qsizetype m = std::min(written.size(), exactWritten.size());
+            QVERIFY(m >= exactWritten.size() * 9 / 10);
+            QCOMPARE(written.mid(0, m), exactWritten.mid(0, m));
+        }
     }
 
     // The meaning timer is armed offset after the word timer, so its ticks trail by offset.

@@ -57,6 +57,36 @@ private slots:
                      {"恭喜你！！该单词表已经背诵完毕，请选择新的单词表。", MessageIcon::Plain}}));
     }
 
+    // Saves that cannot write (another program holds the write lock) keep the counters in
+    // memory: the learner is told once, the walk works from them, so a word counted is not
+    // counted again, and the first save that can write writes them all.
+    void failedSavesKeepCountersUntilOneWrites() {
+        StudyRig rig;
+        QVERIFY(rig.Begin(Words(3), 4, false, false));
+        CStudyCycle& c = *rig.cycle;
+        const auto runBatch = [&] {
+            for (int pass = 0; pass < 2; ++pass) {
+                while (c.batchCursor != rig.store->batch.end())
+                    c.StepDisplay();
+                c.EndOfBatch();
+            }
+        };
+        {
+            const auto lock = WriteLock(rig.DbFile(QStringLiteral("cet4.dat")));
+            runBatch();
+            runBatch();
+            QVERIFY(rig.store->Unsaved());
+            QCOMPARE(rig.FileCounters(1), qMakePair(qint64{0}, qint64{0}));
+        }
+        QCOMPARE(rig.view.messages.size(), 1);
+        QVERIFY(rig.view.messages[0].first.startsWith(QStringLiteral("无法保存复习进度：单词表文件“")) &&
+                rig.view.messages[0].first.contains(QStringLiteral("cet4.dat")));
+        runBatch();
+        QVERIFY(!rig.store->Unsaved());
+        QCOMPARE(rig.FileCounters(1).first, qint64{3});
+        QCOMPARE(rig.view.messages.size(), 1);
+    }
+
     // A completed list is congratulated and reset, and the options sheet opened; another
     // list chosen there schedules a batch of its own, which the suspended scheduling keeps.
     // A reset that fails is reported once per scheduling, not in an endless series of boxes.

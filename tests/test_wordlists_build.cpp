@@ -256,6 +256,33 @@ private slots:
         QCOMPARE(fixture::Query(cet4, "PRAGMA journal_mode"), "delete");
     }
 
+    // A trainer studying from the folder holds it: a rebuild refuses at once, naming the trainer's process
+    // and leaving every file as it was; with --wait it goes ahead once the trainer has ended.
+    void waitsForOrRefusesARunningTrainer() {
+        QVERIFY(Build(Options("busy/db")));
+        RecordingMessageBox box;
+        auto trainer = std::make_unique<CWordStore>(box, Path("busy/mnemora"));
+        QCOMPARE(trainer->OpenWordList(0, 0), 1);
+        const QMap<QString, QByteArray> files = Files(Path("busy/db"));
+        QProcess run;
+        const QStringList args{"--no-wordnet", "--ecdict", Path("src/ecdict.csv"), "--out", Path("busy/db")};
+        run.start(QStringLiteral(WORDLISTS_TOOL), args);
+        QVERIFY(run.waitForFinished());
+        const QString said = QString::fromUtf8(run.readAllStandardError());
+        QCOMPARE(run.exitCode(), 1);
+        QVERIFY2(said.contains(QStringLiteral("Mnemora (process %1) is studying from this folder")
+                                   .arg(QCoreApplication::applicationPid())),
+                 qPrintable(said));
+        QCOMPARE(Files(Path("busy/db")), files);
+
+        run.start(QStringLiteral(WORDLISTS_TOOL), QStringList(args) << "--wait"
+                                                                    << "60");
+        QVERIFY(run.waitForStarted());
+        trainer.reset();
+        QVERIFY(run.waitForFinished(60000));
+        QCOMPARE(run.exitCode(), 0);
+    }
+
     void badInput_data() {
         QTest::addColumn<QString>("file"); // which input gets the content below
         QTest::addColumn<QByteArray>("content");

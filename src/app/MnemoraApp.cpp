@@ -51,7 +51,14 @@ int CMnemoraApp::Run(int& argc, char** argv) {
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &dialog,
                      [&dialog](QSessionManager&) { dialog.SaveCheckpoint(); });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &dialog, [&dialog] { dialog.SaveOnShutdown(); });
-    return app.exec();
+    const int status = app.exec();
+    // The last save could not write every counter: they are lost with the process.
+    const QString unsaved = dialog.UnsavedCounters();
+    if (!unsaved.isEmpty()) {
+        std::fprintf(stderr, "mnemora: %s\n", qPrintable(unsaved));
+        return status != 0 ? status : 1;
+    }
+    return status;
 }
 
 } // namespace mnemora

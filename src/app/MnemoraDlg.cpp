@@ -141,7 +141,7 @@ bool CMnemoraDlg::InitWindow() {
     }
     connect(instance.get(), &CSingleInstance::activationRequested, this, &CMnemoraDlg::ShowAndRaise);
 
-    const QString dataWarning = PrepareUserData();
+    const QString dataWarning = PrepareUserData(wordStore);
     if (!dataWarning.isEmpty()) {
         std::fprintf(stderr, "mnemora: %s\n", qUtf8Printable(dataWarning));
         ShowMessage(dataWarning, MessageIcon::Error);
@@ -179,9 +179,7 @@ bool CMnemoraDlg::InitWindow() {
 
 void CMnemoraDlg::OpenSelectedList() {
     const int category = ReadExamStudy();
-    wordStore.OpenWordList(ReadWordListIndex(), category);
-    wordStore.OpenWordTable();
-    study.ScheduleNextBatch();
+    study.OpenList(ReadWordListIndex(), category);
 }
 
 QPoint DefaultWindowPosition(const QRect& screen) {
@@ -341,9 +339,7 @@ void CMnemoraDlg::SetAlphaLive(int value) {
 void CMnemoraDlg::ChangeWordList(int category, int listIndex) {
     study.SaveBatch();
     wordStore.Close();
-    wordStore.OpenWordList(listIndex, category);
-    wordStore.OpenWordTable();
-    study.ScheduleNextBatch();
+    study.OpenList(listIndex, category);
 }
 
 } // namespace mnemora

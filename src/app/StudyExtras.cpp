@@ -56,6 +56,10 @@ bool CStudyExtras::OnCommand(int id) {
     }
 }
 
+int CStudyExtras::CurrentListIndex() const {
+    return cycle_.ListUnavailable() ? -1 : store_.listIndex();
+}
+
 bool CStudyExtras::OpenProgress() {
     if (window_ == nullptr) {
         if (loadFailed_)
@@ -73,9 +77,10 @@ bool CStudyExtras::OpenProgress() {
     }
     // The figures in memory first: the batch on show is written so that the file counts it.
     history_.Flush();
+    // A list that could not be opened has no figures: no list is current then.
     CProgressData data(store_.dbFolder(), history_.File());
     report_ =
-        data.Build(store_.category(), store_.listIndex(), cycle_.CurrentRunTimes(), QDate::currentDate());
+        data.Build(store_.category(), CurrentListIndex(), cycle_.CurrentRunTimes(), QDate::currentDate());
     window_->ShowReport(report_);
     CountOthersInBackground();
     return true;
@@ -89,7 +94,7 @@ void CStudyExtras::CountOthersInBackground() {
     if (counter_.joinable())
         counter_.join();
     const int category = store_.category();
-    const int listIndex = store_.listIndex();
+    const int listIndex = CurrentListIndex();
     const uint32_t runTimes = report_.runTimes;
     const QString folder = store_.dbFolder();
     counter_ = std::thread([this, category, listIndex, runTimes, folder] {

@@ -46,6 +46,8 @@ public:
 
 private:
     void CountOthersInBackground();
+    // The open list's position in its category, or -1 when the chosen one could not be opened.
+    int CurrentListIndex() const;
 
     CStudyCycle& cycle_;
     CWordStore& store_;

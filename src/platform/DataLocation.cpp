@@ -48,22 +48,27 @@ DataLocation DecideDataLocation(const DataLocationInputs& in) {
     const QString data = XdgFolder(in.xdgDataHome, in.home, ".local/share");
     out.settingsPath = config + QStringLiteral("/mnemora/") + SettingsFileName(in.programFilePath);
     out.dbFolder = data + QStringLiteral("/mnemora/db/");
-    out.templateFolder = QDir::cleanPath(programDir + QStringLiteral("../share/mnemora/db")) + u'/';
+    out.templateFolder = in.programDirHasDb
+                             ? programDir + QStringLiteral("db/")
+                             : QDir::cleanPath(programDir + QStringLiteral("../share/mnemora/db")) + u'/';
     return out;
 }
 
+DataLocation LocateData(const QString& programFilePath) {
+    DataLocationInputs in;
+    in.programFilePath = programFilePath;
+    const QString dir = QFileInfo(programFilePath).absolutePath();
+    in.programDirWritable = ::access(QFile::encodeName(dir).constData(), W_OK) == 0;
+    in.programDirHasDb = QFileInfo(dir + QStringLiteral("/db")).isDir();
+    in.home = qEnvironmentVariable("HOME", QDir::homePath());
+    in.xdgConfigHome = qEnvironmentVariable("XDG_CONFIG_HOME");
+    in.xdgDataHome = qEnvironmentVariable("XDG_DATA_HOME");
+    return DecideDataLocation(in);
+}
+
 const DataLocation& CurrentDataLocation() {
-    if (!Slot()) {
-        DataLocationInputs in;
-        in.programFilePath = ProgramFilePath();
-        const QString dir = QFileInfo(in.programFilePath).absolutePath();
-        in.programDirWritable = ::access(QFile::encodeName(dir).constData(), W_OK) == 0;
-        in.programDirHasDb = QFileInfo(dir + QStringLiteral("/db")).isDir();
-        in.home = qEnvironmentVariable("HOME", QDir::homePath());
-        in.xdgConfigHome = qEnvironmentVariable("XDG_CONFIG_HOME");
-        in.xdgDataHome = qEnvironmentVariable("XDG_DATA_HOME");
-        Slot() = DecideDataLocation(in);
-    }
+    if (!Slot())
+        Slot() = LocateData(ProgramFilePath());
     return *Slot();
 }
 

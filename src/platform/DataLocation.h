@@ -7,12 +7,13 @@ namespace mnemora {
 // Where settings and word lists live. A program folder that is writable and holds db/
 // (a build folder, an unpacked copy) keeps everything beside the program; any other
 // copy is an installed one and keeps per-user data in the XDG folders, never in the
-// installed tree.
+// installed tree. Its lists come from <prefix>/share/mnemora/db, or, for an unpacked copy
+// in a folder its user cannot write, from the db/ beside the program.
 struct DataLocation {
     bool portable = true;
     QString settingsPath;   // the INI file
     QString dbFolder;       // the user's lists, ends with '/'
-    QString templateFolder; // installed read-only lists (installed mode), ends with '/'
+    QString templateFolder; // read-only lists the user's copies come from (installed mode), ends with '/'
 };
 
 struct DataLocationInputs {
@@ -26,6 +27,9 @@ struct DataLocationInputs {
 
 // The decision itself, free of the file system so that it can be tested as a table.
 DataLocation DecideDataLocation(const DataLocationInputs& in);
+
+// The location of the program at programFilePath, from its folder and the environment.
+DataLocation LocateData(const QString& programFilePath);
 
 // The running program's location (computed once; ProgramFilePath and the environment).
 const DataLocation& CurrentDataLocation();

@@ -34,14 +34,17 @@ QString CDbAccess::FormatError(uint32_t code, const QString& description) {
 }
 
 void CDbAccess::Fail(uint32_t code, const QString& description) {
+    lastFailure_ = sql::Failure::Other;
     errorText = FormatError(code, description);
 }
 
 void CDbAccess::FailFromEngine(uint32_t code) {
     const QString text = db_.ErrorText();
-    if (!text.isNull() && db_.LastFailure() == sql::Failure::OutOfMemory)
+    const sql::Failure failure = !text.isNull() ? db_.LastFailure() : sql::Failure::Other;
+    if (failure == sql::Failure::OutOfMemory)
         code = dberr::kOutOfMemory;
     Fail(code, !text.isNull() ? text : QStringLiteral("database error"));
+    lastFailure_ = failure;
 }
 
 bool CDbAccess::CreateObjects() {
@@ -300,6 +303,11 @@ bool CDbAccess::CommitTransaction() {
     return false;
 }
 
+void CDbAccess::RollbackTransaction() {
+    if (db_.InTransaction())
+        db_.Exec("ROLLBACK");
+}
+
 int CDbAccess::CurrentColumn(const char* column) {
     if (!stmt_) {
         Fail(dberr::kPointer, QStringLiteral("The recordset is not open."));
@@ -360,10 +368,19 @@ bool CDbAccess::ReadInt(const char* column, int64_t& value, bool& present) {
         value = stmt_.Int(col);
         present = true;
         return true;
-    case sql::ColumnType::Float:
-        value = static_cast<int64_t>(stmt_.Real(col));
+    case sql::ColumnType::Float: {
+        // A real outside the 64-bit range (or not a number) has no integer value.
+        const double real = stmt_.Real(col);
+        if (!(real >= -0x1p63 && real < 0x1p63)) {
+            Fail(0x8002000A, QStringLiteral("Overflow: %1 in column '%2' is out of range.")
+                                 .arg(real)
+                                 .arg(QLatin1String(column)));
+            return false;
+        }
+        value = static_cast<int64_t>(real);
         present = true;
         return true;
+    }
     case sql::ColumnType::Text: {
         const QByteArrayView text = stmt_.Bytes(col);
         if (text.trimmed().isEmpty())

@@ -61,6 +61,9 @@ public:
     // failed statement inside leaves the others in. Not seen by the execute observer.
     bool BeginTransaction();
     bool CommitTransaction();
+    void RollbackTransaction();
+    // The kind of the last engine failure kept in the error text.
+    sql::Failure LastFailure() const { return lastFailure_; }
     bool GetString(const char* column, QString& out);
     bool GetInt(const char* column, int32_t& out);
     bool GetIndex(int32_t& out);
@@ -99,6 +102,7 @@ private:
     QString dataSource_;
     QString password_;
     QString errorText;
+    sql::Failure lastFailure_ = sql::Failure::None;
     std::function<void(const QString&)> executeObserver_;
 };
 

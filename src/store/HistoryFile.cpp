@@ -66,7 +66,7 @@ bool CHistoryFile::Open() {
     if (CreateSchema())
         return true;
     const sql::Failure failure = db_.LastFailure();
-    const bool transient = failure == sql::Failure::Transient || failure == sql::Failure::OutOfMemory;
+    const bool transient = sql::IsTransient(failure) || failure == sql::Failure::OutOfMemory;
     if (triedFresh_ || transient) {
         // Locked, read-only or out of space: the file may be fine, so it is left alone.
         db_.Close();

@@ -83,11 +83,14 @@ Failure Connection::LastFailure() const {
         return Failure::Damage;
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
+        return Failure::Busy;
     case SQLITE_READONLY:
-    case SQLITE_CANTOPEN:
+        return Failure::ReadOnly;
     case SQLITE_FULL:
+        return Failure::Full;
+    case SQLITE_CANTOPEN:
     case SQLITE_IOERR:
-        return Failure::Transient;
+        return Failure::IoError;
     default:
         return Failure::Other;
     }

@@ -22,10 +22,19 @@ enum class OpenMode {
 enum class Failure {
     None,
     OutOfMemory,
-    Damage,    // the file is no database or a damaged one
-    Transient, // locked, read-only, out of space, an I/O error: the file may be fine
+    Damage, // the file is no database or a damaged one
+    // The file may be fine: it is locked, read-only, out of space, or an I/O failed.
+    Busy,
+    ReadOnly,
+    Full,
+    IoError,
     Other,
 };
+
+inline bool IsTransient(Failure failure) {
+    return failure == Failure::Busy || failure == Failure::ReadOnly || failure == Failure::Full ||
+           failure == Failure::IoError;
+}
 
 // One connection to the engine that closes itself. The only code that talks to SQLite.
 class Connection final {

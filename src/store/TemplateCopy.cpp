@@ -2,12 +2,14 @@
 
 #include "platform/DataLocation.h"
 #include "store/ListFile.h"
+#include "store/WordStore.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QSaveFile>
+#include <QTemporaryDir>
 #include <cstdio>
 
 namespace mnemora {
@@ -104,6 +106,26 @@ bool RefreshList(const QString& source, const QString& target, QString* error, Q
     return Replace(temp, target, error);
 }
 
+// The folder to study the templates in when the user's copies cannot be made. A user who may
+// write the templates (root, or an unpacked copy's owner) studies a throwaway copy of them
+// instead, so that the lists given stay as they are; anyone else reads them where they lie,
+// and the word store opens them read-only.
+QString ReadOnlyListFolder(const QString& templateFolder) {
+    if (!QFileInfo(templateFolder).isWritable())
+        return templateFolder;
+    static QTemporaryDir scratch(QDir::tempPath() + QStringLiteral("/mnemora-lists-XXXXXX"));
+    if (!scratch.isValid())
+        return templateFolder;
+    const QDir templates(templateFolder);
+    for (const QString& name : templates.entryList({QStringLiteral("*.dat")}, QDir::Files | QDir::Readable)) {
+        const QString copy = scratch.filePath(name);
+        QFile::remove(copy);
+        if (!QFile::copy(templates.filePath(name), copy))
+            return templateFolder;
+    }
+    return scratch.path() + u'/';
+}
+
 } // namespace
 
 bool EnsureUserLists(const QString& templateDir, const QString& userDir, QString* error,
@@ -143,7 +165,7 @@ bool EnsureUserLists(const QString& templateDir, const QString& userDir, QString
     return true;
 }
 
-QString PrepareUserData() {
+QString PrepareUserData(CWordStore& store) {
     const DataLocation& location = CurrentDataLocation();
     if (location.portable)
         return QString();
@@ -157,8 +179,9 @@ QString PrepareUserData() {
         return QString();
     const QString unwritable = location.dbFolder; // location changes below
     DataLocation readOnly = location;
-    readOnly.dbFolder = location.templateFolder;
+    readOnly.dbFolder = ReadOnlyListFolder(location.templateFolder);
     OverrideDataLocation(readOnly);
+    store.SetDbFolder(readOnly.dbFolder); // the store found its folder when it was built
     return QStringLiteral("无法保存学习进度：文件夹“%1”不能写入。本次显示安装的词库中的单词，"
                           "学习进度不会被保存。")
         .arg(QDir::toNativeSeparators(unwritable));

@@ -5,6 +5,8 @@
 
 namespace mnemora {
 
+class CWordStore;
+
 // Keeps the user's copies of the installed template lists (and their credits) in step.
 // A missing copy is copied. A copy whose template changed since it was made (another
 // package version: the template's size or time differs from the stamp kept beside the
@@ -20,8 +22,8 @@ bool EnsureUserLists(const QString& templateDir, const QString& userDir, QString
 
 // Installed mode: creates the settings folder and gives the user copies of the template
 // lists (see EnsureUserLists; its reports go to stderr). When the lists cannot be copied,
-// the word store reads the templates instead (nothing is saved) and the returned text says
-// so; empty when all is well or portable.
-QString PrepareUserData();
+// store (and every later reader of the data location) reads the templates instead, where
+// nothing is saved, and the returned text says so; empty when all is well or portable.
+QString PrepareUserData(CWordStore& store);
 
 } // namespace mnemora

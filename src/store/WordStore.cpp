@@ -3,7 +3,13 @@
 #include "platform/DataLocation.h"
 #include "store/WordCatalogue.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QSet>
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace mnemora {
 
@@ -45,8 +51,14 @@ QString CWordStore::CurrentCatalogueTable() const {
 int CWordStore::OpenWordList(int index, int cat) {
     category_ = cat;
     listIndex_ = index;
+    // A rebuild holds the folder only while it replaces the files.
+    if (!folderLock_.Acquire(dbFolder_, kFolderLockWaitMs))
+        std::fprintf(stderr, "mnemora: 词库文件夹 %s 正由进程 %lld 改写，等了 %d 秒仍未完成，照常打开\n",
+                     qPrintable(QDir::toNativeSeparators(dbFolder_)), folderLock_.HolderPid(),
+                     kFolderLockWaitMs / 1000);
     // A key outside the catalogue gives an empty path, which fails like a missing file.
-    db_.SetConnectString(QString::fromLatin1(kProviderName), ListFilePath(cat, index),
+    openPath_ = ListFilePath(cat, index);
+    db_.SetConnectString(QString::fromLatin1(kProviderName), openPath_,
                          QString::fromLatin1(kDatabasePassword));
     const bool opened = db_.Open();
     if (opened) {
@@ -88,6 +100,14 @@ bool CWordStore::ReadCounters(uint32_t& showTimes, uint32_t& toShowTime) {
     const bool dueOk = db_.GetInt("toShowTime", due);
     showTimes = static_cast<uint32_t>(shown);
     toShowTime = static_cast<uint32_t>(due);
+    // Counters a failed save left in memory are newer than the file's.
+    int32_t index = 0;
+    if (!pending_.empty() && db_.GetIndex(index)) {
+        if (const Counters* counters = PendingCounters(index)) {
+            showTimes = counters->showTimes;
+            toShowTime = counters->toShowTime;
+        }
+    }
     return ok && dueOk;
 }
 
@@ -136,17 +156,26 @@ bool SendCounters(CDbAccess& db, const char* table, const WordRecord& r) {
 
 } // namespace
 
-void CWordStore::SaveBatch() {
-    // One transaction for the batch; a failed statement is ignored and the rest are still sent.
-    const bool grouped = db_.BeginTransaction();
-    for (auto p = batch.begin(); p != batch.end(); p = WordBatch::Next(p))
-        SendCounters(db_, tableName_.data(), WordBatch::At(p));
-    if (grouped)
-        db_.CommitTransaction();
+bool CWordStore::SaveBatch() {
+    const bool others = WriteOtherFiles();
+    if (!WriteOpenFile(true, nullptr)) {
+        Pending& pending = PendingOf(openPath_, QByteArray(tableName_.data()));
+        for (auto p = batch.begin(); p != batch.end(); p = WordBatch::Next(p)) {
+            const WordRecord& r = WordBatch::At(p);
+            pending.rows.insert(r.index, Counters{r.showTimes, r.toShowTime});
+        }
+        return false;
+    }
+    NoteSaved();
+    return others;
 }
 
 bool CWordStore::SaveRecord(const WordRecord& record) {
-    return SendCounters(db_, tableName_.data(), record);
+    WriteOtherFiles();
+    if (!WriteOpenFile(false, &record))
+        return false;
+    NoteSaved();
+    return true;
 }
 
 bool CWordStore::ResetTable() {
@@ -156,7 +185,170 @@ bool CWordStore::ResetTable() {
     learntCount_ = 0;
     tableCursor_ = 0;
     db_.MoveFirst(); // re-reads the selection, so the rows carry the reset counters
+    // Zeroed in the file: nothing pending of this table is newer any more.
+    const QByteArray table(tableName_.data());
+    pending_.erase(std::remove_if(pending_.begin(), pending_.end(),
+                                  [&](const Pending& p) { return p.path == openPath_ && p.table == table; }),
+                   pending_.end());
     return true;
+}
+
+CWordStore::Pending& CWordStore::PendingOf(const QString& path, const QByteArray& table) {
+    for (Pending& p : pending_) {
+        if (p.path == path && p.table == table)
+            return p;
+    }
+    return pending_.emplace_back(Pending{path, table, {}});
+}
+
+const CWordStore::Counters* CWordStore::PendingCounters(int32_t index) const {
+    const QByteArray table(tableName_.data());
+    for (const Pending& p : pending_) {
+        if (p.path == openPath_ && p.table == table) {
+            const auto it = p.rows.constFind(index);
+            return it != p.rows.cend() ? &*it : nullptr;
+        }
+    }
+    return nullptr;
+}
+
+bool CWordStore::WriteOpenFile(bool withBatch, const WordRecord* extra) {
+    const QByteArray table(tableName_.data());
+    bool pendingHere = false;
+    for (const Pending& p : pending_)
+        pendingHere = pendingHere || p.path == openPath_;
+    if (!pendingHere && extra == nullptr && (!withBatch || batch.empty()))
+        return true;
+    // One transaction: the file holds all of this save or none of it.
+    const bool grouped = db_.BeginTransaction();
+    bool ok = true;
+    QSet<int32_t> sent;
+    if (withBatch) {
+        for (auto p = batch.begin(); ok && p != batch.end(); p = WordBatch::Next(p)) {
+            const WordRecord& r = WordBatch::At(p);
+            ok = SendCounters(db_, tableName_.data(), r);
+            sent.insert(r.index);
+        }
+    }
+    if (ok && extra != nullptr) {
+        ok = SendCounters(db_, tableName_.data(), *extra);
+        sent.insert(extra->index);
+    }
+    for (const Pending& p : pending_) {
+        if (!ok)
+            break;
+        if (p.path != openPath_)
+            continue;
+        for (auto it = p.rows.cbegin(); ok && it != p.rows.cend(); ++it) {
+            if (p.table == table && sent.contains(it.key()))
+                continue; // the batch's value is the newer one
+            WordRecord r;
+            r.index = it.key();
+            r.showTimes = it->showTimes;
+            r.toShowTime = it->toShowTime;
+            ok = SendCounters(db_, p.table.constData(), r);
+        }
+    }
+    if (ok && grouped) {
+        ok = db_.CommitTransaction();
+    } else if (grouped) {
+        db_.RollbackTransaction();
+    }
+    if (ok) {
+        pending_.erase(std::remove_if(pending_.begin(), pending_.end(),
+                                      [&](const Pending& p) { return p.path == openPath_; }),
+                       pending_.end());
+    } else {
+        NoteFailure(openPath_, db_.LastFailure(), db_.GetLastError());
+    }
+    return ok;
+}
+
+bool CWordStore::WriteOtherFiles() {
+    bool ok = true;
+    QStringList done;
+    for (const Pending& p : pending_) {
+        if (p.path == openPath_ || done.contains(p.path))
+            continue;
+        done << p.path;
+        sql::Connection file;
+        bool written = file.OpenList(p.path, sql::OpenMode::ReadWrite);
+        {
+            sql::Transaction transaction(file);
+            written = written && transaction.Begun();
+            for (const Pending& q : pending_) {
+                if (!written || q.path != p.path)
+                    continue;
+                sql::Statement update(file, "UPDATE \"" + q.table +
+                                                "\" SET showTimes = ?, toShowTime = ? "
+                                                "WHERE \"index\" = ?");
+                written = update.IsValid();
+                for (auto it = q.rows.cbegin(); written && it != q.rows.cend(); ++it) {
+                    update.Bind(1, int64_t{static_cast<int32_t>(it->showTimes)});
+                    update.Bind(2, int64_t{static_cast<int32_t>(it->toShowTime)});
+                    update.Bind(3, int64_t{it.key()});
+                    written = update.Run();
+                    update.Reset();
+                }
+            }
+            written = written && transaction.Commit();
+        }
+        if (written) {
+            const QString path = p.path;
+            pending_.erase(std::remove_if(pending_.begin(), pending_.end(),
+                                          [&](const Pending& q) { return q.path == path; }),
+                           pending_.end());
+            return WriteOtherFiles() && ok; // pending_ changed under the loop
+        }
+        NoteFailure(p.path, file.LastFailure(), file.ErrorText());
+        ok = false;
+    }
+    return ok;
+}
+
+void CWordStore::NoteFailure(const QString& path, sql::Failure failure, const QString& engineText) {
+    lastFailure_ = QStringLiteral("%1: %2").arg(path, engineText);
+    if (failing_)
+        return;
+    failing_ = true;
+    const QFileInfo file(path);
+    QString reason;
+    if (file.exists() && !file.isWritable())
+        reason = QStringLiteral("文件是只读的");
+    else if (!QFileInfo(file.absolutePath()).isWritable())
+        reason = QStringLiteral("所在文件夹不允许写入");
+    else if (failure == sql::Failure::Full)
+        reason = QStringLiteral("磁盘已满");
+    else if (failure == sql::Failure::Busy)
+        reason = QStringLiteral("文件正被其他程序使用");
+    else if (failure == sql::Failure::ReadOnly)
+        reason = QStringLiteral("文件是只读的");
+    else
+        reason = QStringLiteral("读写出错：%1").arg(engineText);
+    saveWarning_ = QStringLiteral("无法保存复习进度：单词表文件“%1”不能写入（%2）。单词的复习计数暂时保存在"
+                                  "内存中，之后每次保存时会再次写入。")
+                       .arg(QDir::toNativeSeparators(path), reason);
+}
+
+void CWordStore::NoteSaved() {
+    if (pending_.empty()) {
+        failing_ = false;
+        saveWarning_.clear();
+    }
+}
+
+QString CWordStore::TakeSaveWarning() {
+    return std::exchange(saveWarning_, QString());
+}
+
+QString CWordStore::UnsavedSummary() const {
+    QStringList files;
+    for (const Pending& p : pending_) {
+        if (!files.contains(p.path))
+            files << p.path;
+    }
+    return QStringLiteral("the study counters of %1 could not be written (%2)")
+        .arg(files.join(QStringLiteral(", ")), lastFailure_);
 }
 
 } // namespace mnemora

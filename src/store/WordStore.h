@@ -2,11 +2,14 @@
 
 #include "platform/MessageBoxPort.h"
 #include "store/DbAccess.h"
+#include "store/ListFolderLock.h"
 #include "store/WordBatch.h"
 
+#include <QMap>
 #include <QStringList>
 #include <array>
 #include <functional>
+#include <vector>
 
 // Rewrites the table through the store's own connection between its trials: a second
 // connection would have to derive the key again each time.
@@ -22,6 +25,9 @@ namespace mnemora {
 class CWordStore final {
 public:
     // dbFolder is derived from programFilePath (the running program by default).
+    // How long opening a list waits for a rebuild of the folder to finish.
+    static constexpr int kFolderLockWaitMs = 30000;
+
     explicit CWordStore(IMessageBox& messages, const QString& programFilePath = QString());
     ~CWordStore();
     CWordStore(const CWordStore&) = delete;
@@ -55,11 +61,22 @@ public:
     // A word of the passed rows was marked learnt outside the walk, or the mark undone.
     void CountLearnt(bool learnt);
 
-    // Writes showTimes and toShowTime of every batch entry back, one statement each.
-    void SaveBatch();
-    // Writes the two counters of one record back at once, in the same statement form;
-    // false with the error kept in LastError.
+    // Writes showTimes and toShowTime of every batch entry back, one statement each,
+    // together with the counters still pending from failed saves: one transaction per
+    // file, all or nothing. Counters that fail stay pending; the walk reads them instead
+    // of the file's, and every later save writes them again. False while any are pending.
+    bool SaveBatch();
+    // Writes the two counters of one record back at once, in the same statement form,
+    // with what is pending of the open file; false with the error kept in LastError (the
+    // record is then not kept).
     bool SaveRecord(const WordRecord& record);
+    // Counters that have not reached their file.
+    bool Unsaved() const { return !pending_.empty(); }
+    // The learner's notice of the first failed save since the last one that wrote
+    // everything, once; empty otherwise.
+    QString TakeSaveWarning();
+    // The files with unsaved counters and why, one line for a log.
+    QString UnsavedSummary() const;
     // Zeroes both counters of the whole current table and starts the walk afresh, so the
     // rows read from then on carry the zeroes; false with the error kept in LastError.
     bool ResetTable();
@@ -85,11 +102,33 @@ public:
     // so the walk counters no longer cover what was counted under the old one.
     uint32_t selection() const { return selection_; }
     const QString& dbFolder() const { return dbFolder_; }
+    // Points the store at another list folder (a read-only fallback chosen after start).
+    void SetDbFolder(const QString& folder) { dbFolder_ = folder; }
 
     WordBatch batch;
 
 private:
     friend class ::TestScheduleEquivalence;
+
+    struct Counters {
+        uint32_t showTimes = 0;
+        uint32_t toShowTime = 0;
+    };
+    // Counters of one table of one file that a save could not write.
+    struct Pending {
+        QString path;
+        QByteArray table;
+        QMap<int32_t, Counters> rows;
+    };
+    Pending& PendingOf(const QString& path, const QByteArray& table);
+    const Counters* PendingCounters(int32_t index) const;
+    // Writes the batch (when batch) or extra, and everything pending of the open file,
+    // through the open connection in one transaction.
+    bool WriteOpenFile(bool batch, const WordRecord* extra);
+    // Writes what is pending of the files that are not open, one transaction each.
+    bool WriteOtherFiles();
+    void NoteFailure(const QString& path, sql::Failure failure, const QString& engineText);
+    void NoteSaved();
 
     CDbAccess db_;
     int isOpen_ = 0;
@@ -106,7 +145,15 @@ private:
     QStringList studyFiles_;
     QStringList studyTables_;
     QString dbFolder_;
+    QString openPath_; // the file given to the connection last
+    std::vector<Pending> pending_;
+    bool failing_ = false; // since the first failed save after one that wrote everything
+    QString saveWarning_;
+    QString lastFailure_;
     IMessageBox& messages_;
+    // Held from the first list opened to the end of the run: the builder does not replace
+    // lists this store still writes to.
+    CListFolderLock folderLock_;
 };
 
 } // namespace mnemora

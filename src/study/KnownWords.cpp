@@ -42,8 +42,10 @@ bool CKnownWords::MarkShownWord() {
     // Due like a word that reached the mark by its seventh showing; a learnt word is
     // never scheduled, so the value matters only once the list is reset or the mark undone.
     marked.toShowTime = cycle_.IntervalFor(CStudyCycle::kLearntShowTimes);
-    if (!store_.SaveRecord(marked))
+    if (!store_.SaveRecord(marked)) {
+        cycle_.ShowPendingWarning();
         return false;
+    }
 
     DropStaleMarks();
     marks_.push_back(std::move(mark));
@@ -74,8 +76,10 @@ bool CKnownWords::UndoLastMark() {
     if (!CanUndo())
         return false;
     const Mark mark = marks_.back();
-    if (!store_.SaveRecord(mark.before))
+    if (!store_.SaveRecord(mark.before)) {
+        cycle_.ShowPendingWarning();
         return false;
+    }
     marks_.pop_back();
     store_.CountLearnt(false);
     if (onChange_)

@@ -4,12 +4,42 @@
 #include "settings/SettingsFile.h"
 #include "store/WordStore.h"
 
+#include <utility>
+
 namespace mnemora {
 
+// Two timers of one period drift against each other by the system's timer slack, so
+// their ticks may come out of order (with no delay they are due at the same moment).
+// The steps keep the order of the periods whatever the ticks do: a meaning tick acts only
+// after its period's word tick; a word tick that finds the last period's meaning still due
+// takes that meaning step first (it moves the cursor on, so no word is shown and counted
+// twice). Either way the meaning timer is then put back in step behind the word timer.
 void CStudyCycle::OnTimer(int id) {
     if (id != kWordTimerId && id != kMeaningTimerId)
         return;
-    meaningDue_ = id == kWordTimerId;
+    if (id == kMeaningTimerId) {
+        if (!meaningDue_) {
+            meaningOutOfStep_ = true; // early: the coming word tick re-phases the meaning timer
+            return;
+        }
+        meaningDue_ = false;
+        TimerStep(kMeaningTimerId);
+        return;
+    }
+    bool outOfStep = std::exchange(meaningOutOfStep_, false);
+    if (meaningDue_) {
+        meaningDue_ = false;
+        TimerStep(kMeaningTimerId);
+        outOfStep = true;
+    }
+    meaningDue_ = true;
+    TimerStep(kWordTimerId);
+    // A restart inside the step (a new batch) has armed both timers afresh.
+    if (outOfStep && meaningDue_ && timersWanted_ && !away_)
+        RephaseMeaningTimer();
+}
+
+void CStudyCycle::TimerStep(int id) {
     if (!HasBatch())
         return;
     if (batchCursor == store_.batch.end())
@@ -18,6 +48,17 @@ void CStudyCycle::OnTimer(int id) {
         StepDisplay();
     else
         RevealMeaning();
+}
+
+// The meaning timer starts again meaningDelay after this word tick, with a tick then.
+void CStudyCycle::RephaseMeaningTimer() {
+    view_.KillTimer(kMeaningTimerId);
+    view_.CancelMeaningDelay();
+    meaningTickAfterDelay_ = true;
+    if (meaningDelay == 0)
+        OnMeaningDelayElapsed();
+    else
+        view_.StartMeaningDelay(meaningDelay);
 }
 
 void CStudyCycle::LoadWordTimings() {
@@ -32,6 +73,7 @@ void CStudyCycle::KillTimers() {
     view_.CancelMeaningDelay();
     timersWanted_ = false;
     meaningDue_ = false;
+    meaningOutOfStep_ = false;
     meaningTickAfterDelay_ = false;
 }
 
@@ -74,6 +116,7 @@ void CStudyCycle::SetAway(bool away) {
         view_.KillTimer(kMeaningTimerId);
         view_.CancelMeaningDelay();
         meaningTickAfterDelay_ = false;
+        meaningOutOfStep_ = false;
         return;
     }
     if (!timersWanted_)

@@ -46,14 +46,17 @@ void CStudyCycle::ShowWord() {
     if (batchCursor == store_.batch.end())
         return;
     WordRecord& r = Current();
-    if (!secondPass) {
+    // A word stays at the learnt mark however often it is shown (stepping back, a new
+    // batch shown at once and again a period later).
+    const bool counted = !secondPass && r.showTimes < kLearntShowTimes;
+    if (counted) {
         ++r.showTimes;
         r.toShowTime = IntervalFor(r.showTimes);
     }
     Show(r.word);
     meaningPending = true;
     for (IStudyObserver* observer : observers_)
-        observer->OnWordShown(r, !secondPass);
+        observer->OnWordShown(r, counted);
 }
 
 void CStudyCycle::RevealMeaning() {

@@ -166,9 +166,10 @@ void CStudyCycle::EndOfBatch() {
 }
 
 void CStudyCycle::ShowPendingWarning() {
-    const QString warning = runTimes_.TakeWarning();
-    if (!warning.isEmpty())
-        view_.ShowMessage(warning, MessageIcon::Error);
+    for (const QString& warning : {runTimes_.TakeWarning(), store_.TakeSaveWarning()}) {
+        if (!warning.isEmpty())
+            view_.ShowMessage(warning, MessageIcon::Error);
+    }
 }
 
 } // namespace mnemora

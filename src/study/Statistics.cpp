@@ -16,7 +16,8 @@ QString CStudyCycle::LearningStatsText() const {
 }
 
 void CStudyCycle::ShowLearningStats() {
-    view_.ShowDesktopAlert(15, LearningStatsText());
+    // The walk counters of a list that could not be opened would read as an empty list.
+    view_.ShowDesktopAlert(15, listUnavailable_ ? ListUnavailableText() : LearningStatsText());
 }
 
 } // namespace mnemora

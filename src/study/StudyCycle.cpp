@@ -26,6 +26,30 @@ void CStudyCycle::SaveBatch() {
         observer->OnBatchSaved();
 }
 
+QString CStudyCycle::ListUnavailableText() {
+    return QStringLiteral("无法打开所选的词库。\n请在“选项设置”的“词库设置”中选择其他词库，\n"
+                          "或重新安装 Mnemora 以恢复词库。");
+}
+
+bool CStudyCycle::OpenList(int listIndex, int category) {
+    const bool wasUnavailable = listUnavailable_;
+    listUnavailable_ = store_.OpenWordList(listIndex, category) == 0;
+    store_.OpenWordTable(); // after a failed open the table has no rows
+    if (listUnavailable_) {
+        // Nothing of the list shown before may go on showing, nor be written anywhere.
+        KillTimers();
+        store_.batch.Clear();
+        batchCursor = store_.batch.end();
+        phase = kPhaseNoBatch;
+        Show(ListUnavailableText());
+        return false;
+    }
+    ScheduleNextBatch();
+    if (wasUnavailable && view_.IsFloatVisible())
+        StepDisplay(); // the first word at once, rather than the old complaint until the next tick
+    return true;
+}
+
 bool CStudyCycle::OnCommand(int id) {
     switch (id) {
     case kCmdToggleFloat:

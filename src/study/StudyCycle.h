@@ -44,6 +44,16 @@ public:
     CStudyCycle(const CStudyCycle&) = delete;
     CStudyCycle& operator=(const CStudyCycle&) = delete;
 
+    // --- the list ---
+    // Opens a list and selects its table (start-up, a change of list), then schedules its
+    // first batch. A list that cannot be opened (the store has said why in a message box)
+    // leaves no batch and no timers, and the window says what to do instead; false then.
+    bool OpenList(int listIndex, int category);
+    // The last OpenList failed: there are no words, and no figures of the list to show.
+    bool ListUnavailable() const { return listUnavailable_; }
+    // What the window, the statistics and the progress command say meanwhile.
+    static QString ListUnavailableText();
+
     // --- scheduler ---
     // Counts a program start in RunTimes and makes it the base of new due values;
     // returns the new value (1 on the first start on this machine).
@@ -118,6 +128,9 @@ public:
     uint32_t CurrentRunTimes() { return runTimes_.Read(); }
     bool RunTimesUnsaved() const { return runTimes_.Unsaved(); }
 
+    // Shows the warnings of failed writes (RunTimes, the word counters) not shown yet.
+    void ShowPendingWarning();
+
     // Work counters for benchmarks and tests: walks that passed rows, rows passed, and
     // rows with a counter or index that could not be read.
     struct WalkStats {
@@ -145,17 +158,21 @@ private:
     void CompleteList();
     void Walk(uint32_t runTimes, WalkSummary& walk);
     bool EmptyBatchStep(const WalkSummary& walk);
-    void ShowPendingWarning();
     void Show(QString text);
     WordRecord& Current() const;
     QString MeaningText() const;
 
     void ArmTimers(bool meaningTickFirst);
+    void TimerStep(int id);
+    void RephaseMeaningTimer();
 
+    bool listUnavailable_ = false;
     bool away_ = false;
     bool timersWanted_ = false;
     // The word tick of the current period has come, its meaning tick not yet.
     bool meaningDue_ = false;
+    // A meaning tick came before its period's word tick.
+    bool meaningOutOfStep_ = false;
     // The pending meaning delay ends with a meaning tick (a resumed period).
     bool meaningTickAfterDelay_ = false;
 

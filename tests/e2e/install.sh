@@ -73,9 +73,9 @@ installed_start && kill -TERM "$program" && wait_for 10 ended "$program"
 check "the same package again keeps the copy in place" test "$(stat -c %i "$userdb")" = "$copy"
 check "the same package again reports nothing" not grep -q "词库" "$work/program.log"
 # Folders that cannot be made (a file stands in the way, which stops root too): one message,
-# and the words of the installed lists all the same.
+# and the words of the installed lists all the same, which stay as they were installed.
 : >"$work/blocker"
-(XDG_CONFIG_HOME="$work/blocker/config" XDG_DATA_HOME="$work/blocker/data" "$prefix/bin/mnemora") \
+(XDG_CONFIG_HOME="$work/blocker/config" XDG_DATA_HOME="$work/blocker/data" MNEMORA_TRACE_UI=1 "$prefix/bin/mnemora") \
     >"$work/blocked.log" 2>&1 &
 program=$!
 pids+=($program)
@@ -83,11 +83,14 @@ check "unwritable folders: the message box shows" wait_for 15 visible_window Mne
 box=$(visible_window Mnemora)
 shot "$box" "$work/blocked-box.png"
 xdotool windowfocus --sync "$box" key --window "$box" Return 2>/dev/null
-check "unwritable folders: then the window with a word" wait_for 15 float_window
+check "unwritable folders: then the window" wait_for 15 float_window
+win=$(float_window)
+shot "$win" "$work/blocked-welcome.png"
+check "unwritable folders: a word of the installed list is shown" wait_for 15 changed_since "$win" "$work/blocked-welcome.png"
 kill -TERM "$program"
 check "unwritable folders: the program ends" wait_for 10 ended "$program"
 check "unwritable folders: one message, about the data folder" \
-    test "$(grep -c "无法保存学习进度：文件夹“$work/blocker/data/mnemora/db/”不能写入" "$work/blocked.log")/$(grep -c 无法 "$work/blocked.log")" = 1/1
+    test "$(grep -c "^ui-trace: message Mnemora: 无法保存学习进度：文件夹“$work/blocker/data/mnemora/db/”不能写入" "$work/blocked.log")/$(grep -c "^ui-trace: message" "$work/blocked.log")" = 1/1
 check "the prefix is unchanged" cmp -s "$work/prefix.before" <(sums)
 check "no settings or lock beside the installed program" test -z "$(ls "$prefix/bin" | grep -v '^mnemora$')"
 chmod -R u+w "$prefix"

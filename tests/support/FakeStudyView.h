@@ -7,6 +7,7 @@
 #include <QList>
 #include <QPair>
 #include <QStringList>
+#include <algorithm>
 #include <functional>
 
 // The float window as the study cycle sees it, on virtual time. Records what is shown
@@ -31,6 +32,10 @@ public:
     void ArmTimer(int id, uint32_t periodMs) override {
         Log(QStringLiteral("arm %1 %2").arg(id).arg(periodMs));
         const uint64_t period = periodMs == 0 ? 1 : periodMs;
+        if (jitter) {
+            ArmJittered(id, clock_.Now() + period, period);
+            return;
+        }
         clock_.Arm(id, period, period, [this, id] {
             Log(QStringLiteral("tick %1").arg(id));
             cycle_->OnTimer(id);
@@ -63,9 +68,20 @@ public:
     bool visible = true;
     bool timersKilledDuringSheet = false;
     std::function<void()> onOptionsSheet; // what the user does in the sheet
+    // When set, each tick of a timer comes this many ms (may be negative) off its ideal
+    // time, as the system's timer slack does; the ideal times do not drift.
+    std::function<int(int id)> jitter;
 
 private:
     static constexpr int kDelayKey = -1;
+    void ArmJittered(int id, uint64_t ideal, uint64_t period) {
+        const int64_t at = std::max<int64_t>(int64_t(clock_.Now()), int64_t(ideal) + jitter(id));
+        clock_.Arm(id, uint64_t(at) - clock_.Now(), 0, [this, id, ideal, period] {
+            Log(QStringLiteral("tick %1").arg(id));
+            ArmJittered(id, ideal + period, period); // before the tick, which may kill or re-arm it
+            cycle_->OnTimer(id);
+        });
+    }
     void Log(const QString& entry) { timerLog.append(QString::number(clock_.Now()) + u' ' + entry); }
 
     VirtualClock& clock_;

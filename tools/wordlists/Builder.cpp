@@ -173,7 +173,7 @@ bool BuildWordLists(const BuildOptions& options, CDiagnostics& diag, QList<ListS
     }
 
     timer.restart();
-    if (!WriteListFolder(options.outDir, lists, CreditsText(credits, in.corpus), diag))
+    if (!WriteListFolder(options.outDir, lists, CreditsText(credits, in.corpus), options.lockWaitMs, diag))
         return false;
     diag.Progress(QStringLiteral("written to %1 (%2); total %3")
                       .arg(QDir(options.outDir).absolutePath(), Seconds(timer), Seconds(total)));

@@ -17,6 +17,8 @@ struct BuildOptions {
     QMap<QString, QString> headwordFiles; // table → headword file replacing its membership
     bool keepHeadwordOrder = false;       // keep a headword file's order instead of frequency order
     QString outDir;
+    // How long to wait for a running trainer that holds outDir's lock (0: refuse at once).
+    int lockWaitMs = 0;
 };
 
 struct ListSummary {

@@ -2,6 +2,7 @@
 
 #include "Credits.h"
 #include "Diagnostics.h"
+#include "store/ListFolderLock.h"
 #include "store/WordCatalogue.h"
 
 #include <QCoreApplication>
@@ -25,9 +26,21 @@ void RemoveStaged(const std::vector<StagedFile>& staged) {
 } // namespace
 
 bool WriteListFolder(const QString& outDir, std::vector<BuiltList>& lists, const QString& credits,
-                     CDiagnostics& diag) {
+                     int lockWaitMs, CDiagnostics& diag) {
     if (!QDir().mkpath(outDir)) {
         diag.Error(outDir, 0, QStringLiteral("cannot create the output folder"));
+        return false;
+    }
+    // A trainer studying from this folder writes counters into the old files at any time;
+    // they would be lost with the files replaced under it.
+    CListFolderLock lock;
+    if (!lock.Acquire(outDir, lockWaitMs)) {
+        const qint64 pid = lock.HolderPid();
+        diag.Error(
+            outDir, 0,
+            QStringLiteral("Mnemora%1 is studying from this folder and writes to its lists; quit it and "
+                           "build again (--wait SECONDS waits for it)")
+                .arg(pid > 0 ? QStringLiteral(" (process %1)").arg(pid) : QString()));
         return false;
     }
     const QDir out(outDir);

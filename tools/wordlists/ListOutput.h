@@ -21,8 +21,10 @@ struct BuiltList {
 // The study counters of the files already there are read first and carried over by word;
 // a file that cannot be read, or that another program has open, stops the build before
 // anything is written. New files go to temporary names and are renamed over the old ones
-// only when all are written, so on failure the folder is left as it was.
+// only when all are written, so on failure the folder is left as it was. The folder's
+// writer lock is held throughout; when a running trainer holds it (after lockWaitMs),
+// nothing is read or written and the build fails naming that process.
 bool WriteListFolder(const QString& outDir, std::vector<BuiltList>& lists, const QString& credits,
-                     CDiagnostics& diag);
+                     int lockWaitMs, CDiagnostics& diag);
 
 } // namespace mnemora

@@ -64,7 +64,11 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption out(QStringLiteral("out"),
                                  QStringLiteral("Output folder (created when missing)."),
                                  QStringLiteral("dir"));
-    parser.addOptions({ecdict, sentences, wordnet, wordnetTable, noWordnet, ipa, list, keepOrder, out});
+    const QCommandLineOption wait(QStringLiteral("wait"),
+                                  QStringLiteral("When Mnemora is studying from --out, wait up to this many "
+                                                 "seconds for it to end (default: refuse at once)."),
+                                  QStringLiteral("seconds"));
+    parser.addOptions({ecdict, sentences, wordnet, wordnetTable, noWordnet, ipa, list, keepOrder, out, wait});
     parser.process(app);
 
     if (!parser.positionalArguments().isEmpty())
@@ -81,6 +85,14 @@ int main(int argc, char* argv[]) {
     options.ipaPath = parser.value(ipa);
     options.outDir = parser.value(out);
     options.keepHeadwordOrder = parser.isSet(keepOrder);
+    if (parser.isSet(wait)) {
+        bool ok = false;
+        const int seconds = parser.value(wait).toInt(&ok);
+        if (!ok || seconds < 0 || seconds > 86400)
+            return Usage(
+                QStringLiteral("--wait expects 0..86400 seconds, got \"%1\"").arg(parser.value(wait)));
+        options.lockWaitMs = seconds * 1000;
+    }
     if (parser.isSet(wordnet))
         options.wordnetDir = parser.value(wordnet);
     else if (!parser.isSet(noWordnet) && options.wordnetTablePath.isEmpty() &&

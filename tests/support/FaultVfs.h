@@ -1,0 +1,18 @@
+#pragma once
+
+// A file layer for SQLite that fails on purpose: installed as the default, it passes every
+// call to the real one and counts writes, syncs and journal opens; once armed, the Nth of
+// them (and, when persistent, every later one, like a full disk) fails.
+namespace faultvfs {
+
+enum class Mode { Once, Persistent };
+
+// Registers the layer as the default for every connection opened from then on.
+void Install();
+// Fails the nth counted call from now (1 = the next one).
+void Arm(int n, Mode mode);
+void Disarm();
+// Whether the armed failure has happened since Arm.
+bool Fired();
+
+} // namespace faultvfs
