@@ -7,6 +7,7 @@
 #include <QThread>
 
 #ifdef Q_OS_WIN
+#include <fcntl.h>
 #include <io.h>
 #include <sys/locking.h>
 #define MNEMORA_OPEN ::_open
