@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FileLock.h"
+
 #include <QString>
 
 namespace mnemora {
@@ -28,7 +30,7 @@ public:
     qint64 HolderPid() const { return holderPid_; }
 
 private:
-    int fd_ = -1;
+    CFileLock file_;
     QString folder_;
     qint64 holderPid_ = 0;
 };
