@@ -12,7 +12,9 @@ build="$root/build-asan"
 cmake --build "$build" -j "$(nproc)"
 reports="$build/sanitizer-reports"
 rm -rf "$reports" && mkdir -p "$reports"
-export ASAN_OPTIONS="log_path=$reports/asan:detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1"
+# No strict_string_checks: with it the strndup interceptor reads to a NUL that a counted
+# buffer need not have (libxkbcommon-x11 copies X atom names so, at every X11 start).
+export ASAN_OPTIONS="log_path=$reports/asan:detect_leaks=1:detect_stack_use_after_return=1"
 export UBSAN_OPTIONS="log_path=$reports/ubsan:print_stacktrace=1"
 export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
 status=0
