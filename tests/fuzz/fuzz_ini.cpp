@@ -3,6 +3,7 @@
 #include "FuzzInput.h"
 #include "settings/IniProfile.h"
 
+#include <QFile>
 #include <cstdlib>
 #include <cstring>
 
@@ -25,15 +26,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const char* section = in.Pick(kSections);
     const char* key = in.Pick(kKeys);
     const QByteArray value = in.Pick(kValues);
-    const QString path = fuzz::WriteFile(QStringLiteral("mnemora.ini"), in.Rest());
+    const QByteArray original = in.Rest();
+    const QString path = fuzz::WriteFile(QStringLiteral("mnemora.ini"), original);
 
     std::optional<QByteArray> before[std::size(kSections)][std::size(kKeys)];
     for (size_t s = 0; s < std::size(kSections); ++s)
         for (size_t k = 0; k < std::size(kKeys); ++k)
             before[s][k] = ini::ReadValue(path, kSections[s], kKeys[k]);
 
-    if (!ini::WriteValue(path, section, key, value))
-        std::abort();
+    if (!ini::WriteValue(path, section, key, value)) {
+        // A file the writer cannot take whole (a UTF-16 text that does not decode) is
+        // refused, and then it is left exactly as it was.
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly) || file.readAll() != original)
+            std::abort();
+        return 0;
+    }
     for (size_t s = 0; s < std::size(kSections); ++s) {
         for (size_t k = 0; k < std::size(kKeys); ++k) {
             const std::optional<QByteArray> after = ini::ReadValue(path, kSections[s], kKeys[k]);

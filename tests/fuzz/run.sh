@@ -4,7 +4,7 @@
 # reproducer kept in the work folder; add it to a regression test before fixing.
 #   tests/fuzz/run.sh BUILD_DIR [SECONDS]
 set -uo pipefail
-build=$1 seconds=${2:-60}
+build=$(cd "$1" && pwd) seconds=${2:-60}
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 status=0
