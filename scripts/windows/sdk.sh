@@ -23,7 +23,8 @@ for p in $(grep -v '^#' "$WIN_DIR/packages.txt"); do
 done
 if [ ${#missing[@]} -gt 0 ]; then
     echo "sdk: installing ${missing[*]}" >&2
-    apt-get install -y --no-install-recommends "${missing[@]}"
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
 # One run at a time; scratch folders of a run that was cut off are removed.
