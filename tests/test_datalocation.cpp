@@ -134,8 +134,7 @@ private slots:
             CWordStore store(box);
             const QString warning = PrepareUserData(store);
             QVERIFY2(warning.isEmpty() == c.dataWritable, qPrintable(warning));
-            QVERIFY2(store.OpenWordList(0, 0) == 1 && box.shown.isEmpty(),
-                     qPrintable(store.LastError()));
+            QVERIFY2(store.OpenWordList(0, 0) == 1 && box.shown.isEmpty(), qPrintable(store.LastError()));
             store.OpenWordTable();
             WordRecord row;
             store.ReadRow(row);
