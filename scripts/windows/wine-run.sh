@@ -6,6 +6,12 @@ set -euo pipefail
 export WINEPREFIX=${WINEPREFIX:-$REPO_DIR/build-win/wine}
 export WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 export WINEPATH=${MNEMORA_WINE_PATH:-$(win_path)}
+# Wine keeps QT_* variables from Windows programs (they are meant for Unix Qt), but passes
+# WINEQT_* on under the plain name: without this the tests' QT_QPA_PLATFORM=offscreen is lost
+# and the windows plugin, which cannot make windows under Wine without a display, is used.
+for name in $(compgen -e); do
+    [[ $name != QT_* ]] || export "WINE$name=${!name}"
+done
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$WINEPREFIX"
     # Tests start in parallel: one of them makes the prefix, the others wait for it.

@@ -100,6 +100,14 @@ private:
 } // namespace
 
 std::unique_ptr<IPresenceSource> CreatePresenceSource(QWindow* floatWindow, QString* whyOff) {
+    // Another platform plugin (offscreen) has no desktop of its own to watch: the system's
+    // input desktop and input clock say nothing about it.
+    if (QGuiApplication::platformName() != QLatin1String("windows")) {
+        if (whyOff != nullptr)
+            *whyOff = QStringLiteral("not on the windows platform plugin: the study does not pause when the "
+                                     "screen is locked, idle or covered");
+        return nullptr;
+    }
     if (whyOff != nullptr)
         whyOff->clear();
     return std::make_unique<WinPresence>(floatWindow);
