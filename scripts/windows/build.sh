@@ -40,4 +40,10 @@ mkdir -p "$out/platforms" "$out/styles" "$out/imageformats"
 cp -u "$qt"/plugins/platforms/qwindows.dll "$qt"/plugins/platforms/qoffscreen.dll "$out/platforms/"
 cp -u "$qt"/plugins/styles/*.dll "$out/styles/" 2>/dev/null || true
 cp -u "$qt"/plugins/imageformats/*.dll "$out/imageformats/" 2>/dev/null || true
+# Qt's own Chinese texts: the SDK has none, and the file is the same for every platform.
+# The tests look beside themselves, as the program does.
+for dir in "$out/translations" "$out/tests/translations"; do
+    mkdir -p "$dir"
+    cp -u /usr/share/qt6/translations/qtbase_zh_CN.qm "$dir/" 2>/dev/null || true
+done
 echo "build-win: $out/mnemora.exe"

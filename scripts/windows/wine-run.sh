@@ -6,6 +6,8 @@ set -euo pipefail
 export WINEPREFIX=${WINEPREFIX:-$REPO_DIR/build-win/wine}
 export WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 export WINEPATH=${MNEMORA_WINE_PATH:-$(win_path)}
+# Qt's offscreen plugin finds no fonts on Windows by itself: give it the scalable ones Linux has.
+export QT_QPA_FONTDIR=${QT_QPA_FONTDIR:-Z:\\usr\\share\\fonts\\truetype\\liberation}
 # Wine keeps QT_* variables from Windows programs (they are meant for Unix Qt), but passes
 # WINEQT_* on under the plain name: without this the tests' QT_QPA_PLATFORM=offscreen is lost
 # and the windows plugin, which cannot make windows under Wine without a display, is used.

@@ -16,10 +16,14 @@ namespace mnemora {
 
 bool InstallQtTranslations() {
     auto* translator = new QTranslator(QCoreApplication::instance());
+    const QLocale chinese(QLocale::Chinese, QLocale::China);
     const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    if (!translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
-                          QStringLiteral("_"), folder) ||
-        !QCoreApplication::installTranslator(translator)) {
+    // Qt's own folder on Linux; a Windows copy carries the file beside the program.
+    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/translations");
+    const auto load = [&](const QString& in) {
+        return translator->load(chinese, QStringLiteral("qtbase"), QStringLiteral("_"), in);
+    };
+    if (!(load(folder) || load(beside)) || !QCoreApplication::installTranslator(translator)) {
         delete translator;
         std::fprintf(stderr, "mnemora: Qt's own texts stay English: no qtbase_zh_CN.qm in %s\n",
                      qUtf8Printable(folder));
