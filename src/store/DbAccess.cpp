@@ -1,5 +1,6 @@
 #include "store/DbAccess.h"
 
+#include "platform/FileAccess.h"
 #include "store/SqlDialect.h"
 
 #include <QFileInfo>
@@ -88,7 +89,7 @@ bool CDbAccess::Open() {
     // A commit needs the file and, for its rollback journal, the folder to be writable.
     // Without them the list opens read-only: reading works, write-back fails silently,
     // and nothing is created beside the file.
-    const bool writable = file.isWritable() && QFileInfo(file.absolutePath()).isWritable();
+    const bool writable = CanWriteFile(dataSource_) && CanWriteFolder(file.absolutePath());
     const sql::OpenMode mode = writable ? sql::OpenMode::ReadWrite : sql::OpenMode::ReadOnly;
     const QByteArray key = password_.toUtf8();
     // No CREATE flag: the word store never makes a list file of its own. The key is only

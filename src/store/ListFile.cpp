@@ -1,10 +1,10 @@
 #include "store/ListFile.h"
 
+#include "platform/FileAccess.h"
 #include "store/Sql.h"
 
 #include <QFile>
 #include <QSet>
-#include <cstdio>
 
 namespace mnemora {
 namespace {
@@ -76,7 +76,7 @@ void RemoveDatabaseFiles(const QString& path) {
 bool ReplaceDatabaseFile(const QString& temp, const QString& target) {
     for (const char* side : {"-journal", "-wal", "-shm"})
         QFile::remove(target + QLatin1String(side));
-    return std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(target).constData()) == 0;
+    return RenameOver(temp, target);
 }
 
 bool ReadSavedProgress(const QString& path, const QStringList& tables, SavedProgress& progress,
