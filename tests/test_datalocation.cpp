@@ -111,10 +111,6 @@ private slots:
             {"opt/mnemora/mnemora", "opt/mnemora/db/", true},
             {"opt/mnemora/mnemora", "opt/mnemora/db/", false},
         };
-        const auto readOnly = [](const QString& path, bool on) {
-            QFile::setPermissions(path, on ? QFile::ReadOwner | QFile::ExeOwner
-                                           : QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        };
         for (const auto& c : cases) {
             QTemporaryDir dir;
             const QString program = dir.filePath(c.program), lists = dir.filePath(c.lists);
@@ -125,7 +121,7 @@ private slots:
             const QByteArray installed = ReadFile(lists + "cet4.dat");
             const QStringList locked{lists, QFileInfo(program).path(), c.dataWritable ? QString() : home};
             for (const QString& folder : locked)
-                readOnly(folder, true);
+                QVERIFY(folder.isEmpty() || testdata::SetFolderWritable(folder, false));
             qputenv("XDG_DATA_HOME", QFile::encodeName(data));
             qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath("config")));
             OverrideDataLocation(LocateData(program));
@@ -144,7 +140,7 @@ private slots:
             store.Close();
             QCOMPARE(ReadFile(lists + "cet4.dat"), installed);
             for (const QString& folder : locked)
-                readOnly(folder, false);
+                QVERIFY(folder.isEmpty() || testdata::SetFolderWritable(folder, true));
         }
     }
 };

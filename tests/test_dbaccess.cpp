@@ -146,7 +146,7 @@ private slots:
             QVERIFY(db.Execute(QStringLiteral("UPDATE gre SET showTimes = '5' WHERE index = 1")));
             db.Close();
         }
-        QVERIFY(folderReadOnly ? QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner)
+        QVERIFY(folderReadOnly ? testdata::SetFolderWritable(folder.path(), false)
                                : QFile::setPermissions(path, QFile::ReadOwner));
         const QByteArray before = testdata::Sha256(path);
         QVERIFY2(OpenFile(db, path), qPrintable(db.GetLastError()));
@@ -158,7 +158,7 @@ private slots:
         db.Close();
         QCOMPARE(testdata::Sha256(path), before);
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("readonly.dat")});
-        QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY(testdata::SetFolderWritable(folder.path(), true));
     }
 
     void dialectQuotesOnlyTheColumn_data() {

@@ -1,5 +1,7 @@
 #include "Unprivileged.h"
 
+#include "platform/FileAccess.h"
+
 #include <QCoreApplication>
 #include <QProcess>
 #include <QTest>
@@ -31,6 +33,12 @@ bool RanUnprivileged(const char* file, int line) {
         output.contains(QLatin1String("SKIP ")))
         QTest::qFail(qPrintable(QStringLiteral("as nobody: ") + output), file, line);
     return true;
+}
+
+bool SetFolderWritable(const QString& folder, bool writable) {
+    const QFile::Permissions keep = QFile::ReadOwner | QFile::ExeOwner;
+    return QFile::setPermissions(folder, writable ? keep | QFile::WriteOwner : keep) &&
+           mnemora::CanWriteFolder(folder) == writable;
 }
 
 } // namespace testdata
