@@ -105,7 +105,6 @@ private slots:
         QVERIFY(db.GetLastError().startsWith(QStringLiteral("ADO 错误：0x80040e14，")));
     }
 
-    // Run as an unprivileged user, so that the permissions hold even under root.
     // A real number reads as its integer part; one outside the 64-bit range has none and is refused.
     void realsReadWithinTheIntegerRange() {
         const QString path = dir_.filePath(QStringLiteral("reals.dat"));
@@ -131,6 +130,7 @@ private slots:
         QTest::newRow("studied before, read-only folder") << true << true;
         QTest::newRow("left in WAL mode, read-only folder") << true << false;
     }
+    // Run as an unprivileged user, so that the permissions hold even under root.
     void readOnlyListsReadButRejectWrites() {
         MNEMORA_RUN_UNPRIVILEGED();
         QFETCH(bool, folderReadOnly);
