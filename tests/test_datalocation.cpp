@@ -133,6 +133,7 @@ private slots:
                 readOnly(folder, true);
             qputenv("XDG_DATA_HOME", QFile::encodeName(data));
             qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath("config")));
+            qputenv("APPDATA", QFile::encodeName(data)); // Windows: the data folder there
             OverrideDataLocation(LocateData(program));
 
             RecordingMessageBox box;

@@ -43,7 +43,11 @@ bool FolderWritable(const QString& dir) {
     return probe.open();
 }
 
+// %APPDATA% names the same folder; set to another one (a test's), it wins.
 QString RoamingAppData() {
+    const QString set = QDir::fromNativeSeparators(qEnvironmentVariable("APPDATA"));
+    if (QDir::isAbsolutePath(set))
+        return set;
     PWSTR path = nullptr;
     QString out;
     if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_DEFAULT, nullptr, &path)))
