@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs a cross-built program under Wine in the build's private prefix (build-win/wine), made
-# on first use. CTest uses it as the emulator; the exit status is the program's.
+# Runs a cross-built program under Wine in the build's private prefix (build-win/wine; a test
+# run by root: build-win/wine-nobody/prefix), made on first use. CTest uses it as the
+# emulator; the exit status is the program's.
 set -euo pipefail
 . "$(dirname "$0")/lib.sh"
 out=$REPO_DIR/build-win
