@@ -27,9 +27,10 @@ bool InputDesktopTaken() {
 }
 
 // The desktop's signs of absence: the session's lock and unlock as WTS notifications to a
-// message-only window of its own (where they cannot be had, the input desktop read once a second),
-// and once a second the screen saver flag, the input clock for idle time and the shell's
-// notification state for a full-screen program or presentation mode.
+// message-only window of its own (until the first one, and where they cannot be had, the
+// input desktop read once a second), and once a second the screen saver flag, the input
+// clock for idle time and the shell's notification state for a full-screen program or
+// presentation mode.
 class WinPresence final : public IPresenceSource {
 public:
     explicit WinPresence(QWindow* floatWindow) : window_(floatWindow) {
@@ -86,14 +87,13 @@ private:
             watch_ = nullptr;
             return;
         }
-        // Notifications tell changes only: a start inside a locked session sees it here.
-        sessionLocked_ = InputDesktopTaken();
     }
 
     static LRESULT CALLBACK WatchProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == WM_WTSSESSION_CHANGE && (wParam == WTS_SESSION_LOCK || wParam == WTS_SESSION_UNLOCK)) {
             if (auto* self = reinterpret_cast<WinPresence*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))) {
                 self->sessionLocked_ = wParam == WTS_SESSION_LOCK;
+                self->notified_ = true;
                 self->Check();
             }
             return 0;
@@ -105,7 +105,8 @@ private:
         BOOL saverRunning = FALSE;
         if (SystemParametersInfoW(SPI_GETSCREENSAVERRUNNING, 0, &saverRunning, 0) && saverRunning)
             return true;
-        return watch_ != nullptr ? sessionLocked_ : InputDesktopTaken();
+        // Notifications tell changes only: until the first one the input desktop says it.
+        return notified_ ? sessionLocked_ : InputDesktopTaken();
     }
 
     bool FullScreen() const {
@@ -142,6 +143,7 @@ private:
     QPointer<QWindow> window_;
     HWND watch_ = nullptr;
     bool sessionLocked_ = false;
+    bool notified_ = false;
     QTimer timer_;
     PresenceState state_;
     uint32_t idleLimit_ = 0;
