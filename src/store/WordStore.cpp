@@ -227,7 +227,8 @@ bool CWordStore::WriteOpenFile(bool withBatch, const WordRecord* extra) {
         for (auto p = batch.begin(); ok && p != batch.end(); p = WordBatch::Next(p)) {
             const WordRecord& r = WordBatch::At(p);
             ok = SendCounters(db_, tableName_.data(), r);
-            sent.insert(r.index);
+            if (pendingHere)
+                sent.insert(r.index);
         }
     }
     if (ok && extra != nullptr) {
