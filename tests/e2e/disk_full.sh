@@ -8,14 +8,14 @@
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib.sh"
 
-app="$work/app" ini="$work/app/mnemora.ini"
-mkdir -p "$app"
+app=$(mktemp -d) ini="$app/mnemora.ini" # outside $work, which cleanup removes
 size=$(($(stat -c %s "$prog") / 1048576 + 4))m
 if [ "$(id -u)" != 0 ] || ! mount -t tmpfs -o "size=$size,mode=755" mnemora-disk-full "$app" 2>/dev/null; then
+    rmdir "$app"
     echo "SKIP: a disk-full run needs root and a tmpfs mount"
     exit 77
 fi
-unmount() { cleanup; umount "$app" 2>/dev/null; rm -rf "$work"; }
+unmount() { cleanup; [ -n "${E2E_KEEP:-}" ] && cp -a "$app" "$work.app"; umount "$app" && rmdir "$app"; }
 trap unmount EXIT
 
 start_x || exit 1
@@ -47,10 +47,12 @@ keep_shot disk-full
 # one box after the other, each closed with Return
 while wait_for 3 message_box; do xdotool key --window "$(message_box)" Return; sleep 0.5; done
 full_since=$(counted)
-check "the study goes on while the disk is full" wait_for 60 at_least counted $((full_since + 12))
+check "the study goes on while the disk is full" wait_for 60 at_least counted $((full_since + 4))
+keep_shot disk-full-after
 check "the list file's failure is told once" told_once "$list_warning"
-check "the settings file's failure is told once" told_once "$ini_warning"
-check "nothing else is told" test "$(told)" = 2
+# RunTimes changes only when no word is due: its file may or may not have been written
+others() { [ "$(told)" = 1 ] || { [ "$(told)" = 2 ] && told_once "$ini_warning"; }; }
+check "nothing else is told" others
 
 # Freed: the next save writes every view counted meanwhile.
 rm -f "$app/filler"
@@ -66,7 +68,7 @@ for word in 1 2 3 4 5 6; do
     saved=$(awk -v i=$word '$1 == i {print $2}' <<<"$counters")
     check "word$word: $counted counted views, $saved saved" test "$counted" = "$saved"
 done
-check "nothing more is told" test "$(told)" = 2
+check "nothing more is told" others
 check "no file set aside as damaged" test -z "$(find "$app" -name '*damaged*')"
 
 finish
