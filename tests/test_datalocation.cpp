@@ -20,7 +20,7 @@ private slots:
     void Decision() {
         const struct {
             bool writable, hasDb;
-            const char *config, *data, *settings, *db, *templates;
+            const char *config, *data, *settings, *db, *templates, *appData = "";
         } cases[] = {
             {true, true, "", "", "/opt/m/mnemora.ini", "/opt/m/db/", ""}, // portable
             // an unpacked copy its user cannot write: its db/ is the template
@@ -29,10 +29,15 @@ private slots:
             {true, false, "/c", "/d", "/c/mnemora/mnemora.ini", "/d/mnemora/db/", "/opt/share/mnemora/db/"},
             {false, false, "rel", "rel", "/h/.config/mnemora/mnemora.ini", "/h/.local/share/mnemora/db/",
              "/opt/share/mnemora/db/"},
+            // Windows: %APPDATA%\Mnemora for installed copies, portable ones as above
+            {true, true, "", "", "/opt/m/mnemora.ini", "/opt/m/db/", "", "C:/A"},
+            {false, true, "", "", "C:/A/Mnemora/mnemora.ini", "C:/A/Mnemora/db/", "/opt/m/db/", "C:/A/"},
+            {true, false, "", "", "C:/A/Mnemora/mnemora.ini", "C:/A/Mnemora/db/", "/opt/share/mnemora/db/",
+             "C:/A"},
         };
         for (const auto& c : cases) {
-            const DataLocation out =
-                DecideDataLocation({"/opt/m/mnemora", c.writable, c.hasDb, "/h", c.config, c.data});
+            const DataLocation out = DecideDataLocation(
+                {"/opt/m/mnemora", c.writable, c.hasDb, "/h", c.config, c.data, c.appData});
             QCOMPARE(out.settingsPath, QString::fromLatin1(c.settings));
             QCOMPARE(out.dbFolder, QString::fromLatin1(c.db));
             QCOMPARE(out.templateFolder, QString::fromLatin1(c.templates));
@@ -128,6 +133,7 @@ private slots:
                 readOnly(folder, true);
             qputenv("XDG_DATA_HOME", QFile::encodeName(data));
             qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath("config")));
+            qputenv("APPDATA", QFile::encodeName(data)); // Windows: the data folder there
             OverrideDataLocation(LocateData(program));
 
             RecordingMessageBox box;

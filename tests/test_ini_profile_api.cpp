@@ -1,6 +1,7 @@
 // Our INI reader and writer against the system's profile functions (GetPrivateProfileIntW,
 // GetPrivateProfileStringW, WritePrivateProfileStringW) on the same files: every read
 // agrees, and after the same write each side reads the other's file as its own.
+#include "TestData.h"
 #include "settings/IniProfile.h"
 
 #include <QDir>
@@ -47,17 +48,6 @@ SystemRead ReadBySystem(const QString& path, const char* section, const char* ke
 void WriteBySystem(const QString& path, const char* section, const char* key, const char* value) {
     WritePrivateProfileStringW(Wide(QString::fromLatin1(section)), Wide(QString::fromLatin1(key)),
                                Wide(QString::fromLatin1(value)), Wide(QDir::toNativeSeparators(path)));
-}
-
-QByteArray Bytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void Put(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
 }
 
 // The files a user can meet: hand edits, other editors' encodings and line ends.
@@ -113,8 +103,7 @@ private slots:
         for (const Case& c : kCases) {
             const QString path = dir_.filePath(QStringLiteral("read.ini"));
             QFile::remove(path);
-            if (!c.text.isNull())
-                Put(path, c.text);
+            QVERIFY(c.text.isNull() || testdata::WriteFile(path, c.text));
             CompareReads(path, path, c.name);
         }
     }
@@ -130,17 +119,16 @@ private slots:
                 const QString ours = dir_.filePath(QStringLiteral("ours.ini"));
                 QFile::remove(theirs);
                 QFile::remove(ours);
-                if (!c.text.isNull()) {
-                    Put(theirs, c.text);
-                    Put(ours, c.text);
-                }
+                QVERIFY(c.text.isNull() ||
+                        (testdata::WriteFile(theirs, c.text) && testdata::WriteFile(ours, c.text)));
                 WriteBySystem(theirs, w.section, w.key, w.value);
                 QVERIFY(ini::WriteValue(ours, w.section, w.key, w.value));
                 const QByteArray what = QByteArray(c.name) + " after " + w.section + "/" + w.key;
                 CompareReads(theirs, ours, what);
                 CompareReads(ours, ours, what + " (our file, both readers)");
                 // The encoding stays what it was: the system's write keeps a UTF-16 file UTF-16.
-                QCOMPARE(Bytes(ours).startsWith("\xFF\xFE"), Bytes(theirs).startsWith("\xFF\xFE"));
+                QCOMPARE(testdata::ReadFile(ours).startsWith("\xFF\xFE"),
+                         testdata::ReadFile(theirs).startsWith("\xFF\xFE"));
             }
         }
     }

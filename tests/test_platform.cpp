@@ -1,10 +1,14 @@
-// Small platform pieces: the display platform choice, the updater hand-off and the
-// autostart entry (its Exec line at a first start: tests/e2e/float_window.sh).
+// Small platform pieces: the display platform choice, the updater hand-off, the autostart
+// entry (its Exec line at a first start: tests/e2e/float_window.sh) and the module loader (that
+// the program studies without its modules: e2e/speech.sh, e2e/progress.sh).
 #include "TestData.h"
+#include "platform/ModuleLoader.h"
 #include "platform/PlatformChoice.h"
 #include "platform/ProgramPath.h"
 #include "platform/UpdaterHandOff.h"
 #include "platform/linux/XdgAutostart.h"
+#include "study/ProgressModule.h"
+#include "study/SpeechModule.h"
 
 #include <QDir>
 #include <QFile>
@@ -96,30 +100,16 @@ private slots:
         QVERIFY(!HandOffToUpdater(QString()).started);
     }
 
-    // A new entry, and one registered over: what is not ours is kept, Exec only once.
+    // A new entry, and one registered over: what is not ours is kept, Exec only once and quoted
+    // as the desktop entry rules want; only our own group's exact "Hidden=true" unregisters.
     void autostartRegisterAndRemove() {
         QVERIFY(!IsAutostartRegistered());
         QVERIFY(UnregisterAutostart()); // nothing to remove is no failure
-        QVERIFY(RegisterAutostart());
-        QCOMPARE(Entry(), "[Desktop Entry]\nType=Application\nName=Mnemora\nExec=/opt/mnemora/mnemora\n"
+        SetProgramFilePath("/home/li ming/mnemora");
+        QVERIFY(RegisterAutostart() && IsAutostartRegistered());
+        QCOMPARE(Entry(), "[Desktop Entry]\nType=Application\nName=Mnemora\nExec=\"/home/li ming/mnemora\"\n"
                           "X-GNOME-Autostart-enabled=true\n");
-        QVERIFY(IsAutostartRegistered());
-        QVERIFY(UnregisterAutostart());
-        QVERIFY(!QFile::exists(AutostartFilePath()));
-        QVERIFY(testdata::WriteFile(
-            AutostartFilePath(), "# kept comment\n[Desktop Entry]\nName=Mnemora trainer\nName[zh_CN]=背单词\n"
-                                 "Exec=/old/place/mnemora\nTryExec=/old/place/mnemora\nHidden=true\n"
-                                 "X-GNOME-Autostart-enabled=false\nComment=mine\n"
-                                 "[Desktop Action quiet]\nExec=/usr/bin/quiet\n"));
-        QVERIFY(!IsAutostartRegistered());
-        QVERIFY(RegisterAutostart());
-        QVERIFY(IsAutostartRegistered());
-        QCOMPARE(Entry(), "# kept comment\n[Desktop Entry]\nType=Application\nExec=/opt/mnemora/mnemora\n"
-                          "X-GNOME-Autostart-enabled=true\nName=Mnemora trainer\nName[zh_CN]=背单词\n"
-                          "Comment=mine\n[Desktop Action quiet]\nExec=/usr/bin/quiet\n");
-    }
-
-    void autostartRegisteredUnlessHidden() {
+        QVERIFY(UnregisterAutostart() && !QFile::exists(AutostartFilePath()));
         for (const auto& [content, registered] :
              {std::pair{"[Desktop Entry]\nExec=/usr/bin/other\n", true}, // another program's entry
               {"[Desktop Entry]\r\nHidden = true\r\n", false},
@@ -128,20 +118,57 @@ private slots:
             QVERIFY(testdata::WriteFile(AutostartFilePath(), content));
             QVERIFY2(IsAutostartRegistered() == registered, content);
         }
-    }
-
-    void autostartExecQuotesAndEscapes() {
-        const char* rows[][2] = {
-            {"/opt/mnemora/mnemora", "/opt/mnemora/mnemora"},
-            {"/home/li ming/Mnemora 1.2/mnemora", "\"/home/li ming/Mnemora 1.2/mnemora\""},
-            {"/opt/100%/mnemora", "/opt/100%%/mnemora"},
-            {"/opt/a$b \"c\"/m", "\"/opt/a\\\\$b \\\\\"c\\\\\"/m\""},
-            {"/opt/a\\b/m", "\"/opt/a\\\\\\\\b/m\""}};
+        SetProgramFilePath("/opt/mnemora/mnemora");
+        QVERIFY(testdata::WriteFile(
+            AutostartFilePath(), "# kept comment\n[Desktop Entry]\nName=Mnemora trainer\nName[zh_CN]=背单词\n"
+                                 "Exec=/old/place/mnemora\nTryExec=/old/place/mnemora\nHidden=true\n"
+                                 "X-GNOME-Autostart-enabled=false\nComment=mine\n"
+                                 "[Desktop Action quiet]\nExec=/usr/bin/quiet\n"));
+        QVERIFY(!IsAutostartRegistered());
+        QVERIFY(RegisterAutostart() && IsAutostartRegistered());
+        QCOMPARE(Entry(), "# kept comment\n[Desktop Entry]\nType=Application\nExec=/opt/mnemora/mnemora\n"
+                          "X-GNOME-Autostart-enabled=true\nName=Mnemora trainer\nName[zh_CN]=背单词\n"
+                          "Comment=mine\n[Desktop Action quiet]\nExec=/usr/bin/quiet\n");
+        const char* rows[][2] = {{"/opt/100%/mnemora", "/opt/100%%/mnemora"},
+                                 {"/opt/a$b \"c\"/m", "\"/opt/a\\\\$b \\\\\"c\\\\\"/m\""},
+                                 {"/opt/a\\b/m", "\"/opt/a\\\\\\\\b/m\""}};
         for (const auto& [path, exec] : rows)
             QCOMPARE(DesktopExecValue(path), QString(exec));
-        SetProgramFilePath("/home/li ming/mnemora"); // what Register writes
-        QVERIFY(RegisterAutostart());
-        QVERIFY(Entry().contains("\nExec=\"/home/li ming/mnemora\"\n"));
+    }
+
+    // Modules are found beside the program or in ../lib/mnemora/modules, loaded once, and
+    // refused from their metadata when built for another interface version.
+    void modulesAreFoundCheckedAndLoadedOnce() {
+        QTemporaryDir root;
+        const QString installed = root.filePath(QStringLiteral("lib/mnemora/modules"));
+        QVERIFY(QDir().mkpath(installed) &&
+                QFile::copy(QStringLiteral(PROGRESS_MODULE),
+                            installed + QStringLiteral("/libmnemora-progress.so")));
+        QVERIFY(
+            testdata::WriteFile(root.filePath(QStringLiteral("bin/libmnemora-speech.so")), "not a library"));
+        const struct {
+            const char *program, *module;
+            bool loads;
+            const char* why;
+        } rows[] = {
+            {OTHER_VERSION_DIR "/mnemora", kSpeechModuleName, false,
+             "a module of another version (io.github.mnemora.SpeechModule/0; this program needs "
+             "io.github.mnemora.SpeechModule/1)"},
+            {"bin/mnemora", kSpeechModuleName, false, "libmnemora-speech.so"},
+            {"bin/mnemora", kProgressModuleName, true, ""},
+            {"/nowhere/mnemora", kProgressModuleName, true, ""}, // loaded once, kept
+            {"/nowhere/mnemora", kSpeechModuleName, false, "mnemora-speech: not found"},
+        };
+        for (const auto& row : rows) {
+            SetProgramFilePath(QDir(root.path()).filePath(QString::fromUtf8(row.program)));
+            QString error;
+            const bool loaded = row.module == kSpeechModuleName
+                                    ? LoadModuleAs<ISpeechModule>(row.module, &error) != nullptr
+                                    : LoadModuleAs<IProgressModule>(row.module, &error) != nullptr;
+            QVERIFY2(loaded == row.loads && error.contains(QString::fromUtf8(row.why)) &&
+                         !error.contains(u'\n'),
+                     qPrintable(error));
+        }
     }
 };
 

@@ -2,6 +2,7 @@
 // rules, and that a failed write never damages the file.
 #include "TestData.h"
 #include "Unprivileged.h"
+#include "settings/AwaySettings.h"
 #include "settings/IniProfile.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsKeys.h"
@@ -76,40 +77,44 @@ private slots:
                     {"+7", 7},      {"\"12\"", 12},      {"' 7 '", 7},
                     {"\"12", 0},    {"\"\"", 77}};
         for (const auto& row : rows) {
-            if (!row.value.contains('"') && !row.value.contains('\''))
-                QCOMPARE(ini::ParseProfileInt(row.value, 77), row.expected);
             WriteFile("[S]\nK=" + row.value + "\n");
             QVERIFY2(ReadProfileInt("S", "K", 77) == row.expected, row.value.constData());
         }
     }
 
+    // A colour part out of range keeps its default; only exactly 1 is on; a word list outside
+    // its category is the first; missing or out-of-range away settings give the defaults.
     void readersRepair() {
         for (const auto& [value, alpha] :
              {std::pair{"10", 240u}, {"11", 11u}, {"255", 255u}, {"256", 240u}}) {
             WriteFile(QByteArray("[FloatWindow]\nTransparent=") + value + "\n");
             QCOMPARE(ReadTransparent(), alpha);
         }
-        // A colour part out of range keeps its default; only exactly 1 is on.
         WriteFile("[FloatWindow]\nBackGroundG=300\nBackGroundR=128\nBackGroundB=7\nTextB=-1\nTextG=255\n"
                   "TOPMOST=2\nShowSentence=0\n");
         QCOMPARE(ReadBackgroundColor(), 128u + 243u * 256 + 7u * 65536);
         QCOMPARE(ReadTextColor(), 255u * 256);
-        QVERIFY(!ReadTopMost());
-        QVERIFY(!ReadShowSentence());
+        QVERIFY(!ReadTopMost() && !ReadShowSentence());
         QVERIFY(WriteFloatWindowPos(-20, 50));
         QVERIFY(FileText().contains("FloatWindowLeft=4294967276\nFloatWindowTop=50\n"));
-    }
-
-    void wordListSelection() {
         const struct {
             const char* stored;
             int category, index;
-        } rows[] = {{"ExamStudy=1\nDBTable=3", 1, 3}, {"ExamStudy=1\nDBTable=4", 1, 0},
-                    {"ExamStudy=0\nDBTable=7", 0, 7}, {"ExamStudy=0\nDBTable=8", 0, 0},
-                    {"ExamStudy=3\nDBTable=6", 0, 6}, {"ExamStudy=1\nDBTable=-1", 1, 0}};
-        for (const auto& row : rows) {
+        } lists[] = {{"ExamStudy=1\nDBTable=3", 1, 3}, {"ExamStudy=1\nDBTable=4", 1, 0},
+                     {"ExamStudy=0\nDBTable=7", 0, 7}, {"ExamStudy=0\nDBTable=8", 0, 0},
+                     {"ExamStudy=3\nDBTable=6", 0, 6}, {"ExamStudy=1\nDBTable=-1", 1, 0}};
+        for (const auto& row : lists) {
             WriteFile(QByteArray("[Word]\n") + row.stored + "\n");
             QVERIFY2(ReadExamStudy() == row.category && ReadWordListIndex() == row.index, row.stored);
+        }
+        for (const auto& [file, read] :
+             {std::pair<QByteArray, QList<int>>{"", {1, 5, 1}},
+              {"PauseWhenAway=0\nAwayMinutes=120\nHideOnFullScreen=2\n", {0, 120, 0}},
+              {"AwayMinutes=0\n", {1, 5, 1}},
+              {"AwayMinutes=121\n", {1, 5, 1}}}) {
+            WriteFile("[Away]\n" + file);
+            const AwaySettings s = ReadAwaySettings();
+            QCOMPARE((QList<int>{s.pauseWhenAway, int(s.awayMinutes), s.hideOnFullScreen}), read);
         }
     }
 

@@ -6,7 +6,13 @@
 #include <QFileInfo>
 
 #include <optional>
+
+#ifdef Q_OS_WIN
+#include <QTemporaryFile>
+#include <shlobj.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace mnemora {
 namespace {
@@ -29,6 +35,36 @@ QString SettingsFileName(const QString& programFilePath) {
     return (dot > 0 ? name.left(dot) : name) + QStringLiteral(".ini");
 }
 
+#ifdef Q_OS_WIN
+// A folder's access list decides on Windows, and access() looks only at the read-only
+// attribute, which folders ignore: only creating a file there tells.
+bool FolderWritable(const QString& dir) {
+    QTemporaryFile probe(dir + QStringLiteral("/.mnemora-probe-XXXXXX"));
+    return probe.open();
+}
+
+// %APPDATA% names the same folder; set to another one (a test's), it wins.
+QString RoamingAppData() {
+    const QString set = QDir::fromNativeSeparators(qEnvironmentVariable("APPDATA"));
+    if (QDir::isAbsolutePath(set))
+        return set;
+    PWSTR path = nullptr;
+    QString out;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_DEFAULT, nullptr, &path)))
+        out = QDir::fromNativeSeparators(QString::fromWCharArray(path));
+    CoTaskMemFree(path);
+    return out;
+}
+#else
+bool FolderWritable(const QString& dir) {
+    return ::access(QFile::encodeName(dir).constData(), W_OK) == 0;
+}
+
+QString RoamingAppData() {
+    return {};
+}
+#endif
+
 } // namespace
 
 DataLocation DecideDataLocation(const DataLocationInputs& in) {
@@ -44,10 +80,16 @@ DataLocation DecideDataLocation(const DataLocationInputs& in) {
         return out;
     }
     out.portable = false;
-    const QString config = XdgFolder(in.xdgConfigHome, in.home, ".config");
-    const QString data = XdgFolder(in.xdgDataHome, in.home, ".local/share");
-    out.settingsPath = config + QStringLiteral("/mnemora/") + SettingsFileName(in.programFilePath);
-    out.dbFolder = data + QStringLiteral("/mnemora/db/");
+    if (!in.appData.isEmpty()) {
+        const QString folder = QDir::cleanPath(in.appData) + QStringLiteral("/Mnemora/");
+        out.settingsPath = folder + SettingsFileName(in.programFilePath);
+        out.dbFolder = folder + QStringLiteral("db/");
+    } else {
+        const QString config = XdgFolder(in.xdgConfigHome, in.home, ".config");
+        const QString data = XdgFolder(in.xdgDataHome, in.home, ".local/share");
+        out.settingsPath = config + QStringLiteral("/mnemora/") + SettingsFileName(in.programFilePath);
+        out.dbFolder = data + QStringLiteral("/mnemora/db/");
+    }
     out.templateFolder = in.programDirHasDb
                              ? programDir + QStringLiteral("db/")
                              : QDir::cleanPath(programDir + QStringLiteral("../share/mnemora/db")) + u'/';
@@ -58,11 +100,12 @@ DataLocation LocateData(const QString& programFilePath) {
     DataLocationInputs in;
     in.programFilePath = programFilePath;
     const QString dir = QFileInfo(programFilePath).absolutePath();
-    in.programDirWritable = ::access(QFile::encodeName(dir).constData(), W_OK) == 0;
+    in.programDirWritable = FolderWritable(dir);
     in.programDirHasDb = QFileInfo(dir + QStringLiteral("/db")).isDir();
     in.home = qEnvironmentVariable("HOME", QDir::homePath());
     in.xdgConfigHome = qEnvironmentVariable("XDG_CONFIG_HOME");
     in.xdgDataHome = qEnvironmentVariable("XDG_DATA_HOME");
+    in.appData = RoamingAppData();
     return DecideDataLocation(in);
 }
 

@@ -9,7 +9,9 @@ start_x || exit 1
 make_app '[Word]\nWordElapse=60\nWordDelayChnTime=1\n' || exit 1
 # The window is a module loaded from beside the program.
 cp "$(dirname "$prog")/libmnemora-progress.so" "$app/" || exit 1
-rm "$app/db/cet4.dat" && "$list" studied "$app/db/cet4.dat" cet4 60 || exit 1
+# Row i (from 0) shown i % 9 times, due in run i % 30.
+rm "$app/db/cet4.dat" && "$list" create "$app/db/cet4.dat" cet4 60 &&
+    "$list" sql "$app/db/cet4.dat" 'UPDATE cet4 SET showTimes = ("index" - 1) % 9, toShowTime = ("index" - 1) % 30' || exit 1
 
 check "the float window appears" run_traced
 popup_menu '悬浮窗右键菜单(&R)' 600 40

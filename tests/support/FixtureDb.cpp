@@ -20,14 +20,13 @@ sqlite3* OpenKeyed(const QString& path, const QString& password, bool create) {
     return db;
 }
 
-void Bind(sqlite3_stmt* stmt, int column, const QVariant& value) {
-    const QByteArray text = value.toString().toUtf8();
+// value as an SQL literal: NULL, a quoted text or an integer.
+QString Literal(const QVariant& value) {
     if (value.isNull())
-        sqlite3_bind_null(stmt, column);
-    else if (value.typeId() == QMetaType::QString)
-        sqlite3_bind_text(stmt, column, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-    else
-        sqlite3_bind_int64(stmt, column, value.toLongLong());
+        return QStringLiteral("NULL");
+    if (value.typeId() == QMetaType::QString)
+        return u'\'' + value.toString().replace(u'\'', QStringLiteral("''")) + u'\'';
+    return QString::number(value.toLongLong());
 }
 
 } // namespace
@@ -36,34 +35,20 @@ bool WriteTable(const QString& path, const QString& table, const QList<Row>& row
     sqlite3* db = OpenKeyed(path, password, true);
     if (db == nullptr)
         return false;
-    const QByteArray create =
-        QStringLiteral("CREATE TABLE %1 (\"index\" INTEGER PRIMARY KEY, word TEXT, pronounce TEXT, "
-                       "wordChn TEXT, sentence1 TEXT, sentence1Chn TEXT, sentence2 TEXT, "
-                       "sentence2Chn TEXT, showTimes INTEGER, toShowTime INTEGER)")
-            .arg(table)
-            .toUtf8();
-    const QByteArray insert =
-        QStringLiteral("INSERT INTO %1 (\"index\", word, pronounce, wordChn, sentence1, "
-                       "sentence1Chn, sentence2, sentence2Chn, showTimes, toShowTime) "
-                       "VALUES (?,?,?,?,?,?,?,?,?,?)")
-            .arg(table)
-            .toUtf8();
-    sqlite3_stmt* stmt = nullptr;
-    bool ok = sqlite3_exec(db, create.constData(), nullptr, nullptr, nullptr) == SQLITE_OK &&
-              sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK &&
-              sqlite3_prepare_v2(db, insert.constData(), -1, &stmt, nullptr) == SQLITE_OK;
-    for (qsizetype r = 0; ok && r < rows.size(); ++r) {
-        const Row& row = rows[r];
-        const QVariant values[] = {row.index,     row.word,         row.pronounce, row.wordChn,
-                                   row.sentence1, row.sentence1Chn, row.sentence2, row.sentence2Chn,
-                                   row.showTimes, row.toShowTime};
-        for (int i = 0; i < 10; ++i)
-            Bind(stmt, i + 1, values[i]);
-        ok = sqlite3_step(stmt) == SQLITE_DONE;
-        sqlite3_reset(stmt);
+    QString sql = QStringLiteral("CREATE TABLE %1 (\"index\" INTEGER PRIMARY KEY, word TEXT, pronounce TEXT, "
+                                 "wordChn TEXT, sentence1 TEXT, sentence1Chn TEXT, sentence2 TEXT, "
+                                 "sentence2Chn TEXT, showTimes INTEGER, toShowTime INTEGER); BEGIN;")
+                      .arg(table);
+    for (const Row& row : rows) {
+        QStringList values;
+        for (const QVariant& value :
+             {row.index, row.word, row.pronounce, row.wordChn, row.sentence1, row.sentence1Chn, row.sentence2,
+              row.sentence2Chn, row.showTimes, row.toShowTime})
+            values << Literal(value);
+        sql += QStringLiteral(" INSERT INTO %1 VALUES (%2);").arg(table, values.join(u','));
     }
-    sqlite3_finalize(stmt);
-    ok = ok && sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
+    const bool ok = sqlite3_exec(db, (sql + QStringLiteral(" COMMIT;")).toUtf8().constData(), nullptr,
+                                 nullptr, nullptr) == SQLITE_OK;
     if (!ok)
         std::fprintf(stderr, "fixture: %s\n", sqlite3_errmsg(db));
     sqlite3_close(db);

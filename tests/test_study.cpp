@@ -1,0 +1,818 @@
+// The word store on real encrypted list files (opening lists, reading rows, the batch and its
+// write-back), and the study cycle on them and virtual time: scheduling and saving, playback by
+// timer and by key, pausing while away, "I know this word", the daily history and the progress
+// figures.
+#include "RecordingMessageBox.h"
+#include "StudyRig.h"
+#include "TestData.h"
+#include "platform/PresenceSource.h"
+#include "store/WordCatalogue.h"
+#include "store/WordStore.h"
+#include "study/AwayWatch.h"
+#include "study/KnownWords.h"
+#include "study/ProgressData.h"
+#include "study/StudyHistory.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <algorithm>
+#include <random>
+#include <sqlcipher/sqlite3.h>
+
+using namespace mnemora;
+
+namespace {
+
+int commits = 0; // on files in rollback-journal mode, counted by the journals they delete
+
+// A store on one list of the test folder, its table selected.
+struct OpenList {
+    RecordingMessageBox box;
+    CWordStore store;
+    OpenList(const QString& program, int index, int category) : store(box, program) {
+        store.OpenWordList(index, category);
+        store.OpenWordTable();
+    }
+};
+
+// A second connection holding the write lock, so that every write of the store fails.
+std::unique_ptr<sqlite3, int (*)(sqlite3*)> WriteLock(const QString& path) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_key(db, fixture::kPassword, int(sizeof fixture::kPassword - 1));
+    sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    return {db, sqlite3_close_v2};
+}
+
+// Every word of the batch once per pass; the end of the second saves it and schedules the next.
+void RunBatch(StudyRig& rig) {
+    for (int pass = 0; pass < 2; ++pass) {
+        while (rig.cycle->batchCursor != rig.store->batch.end())
+            rig.cycle->StepDisplay();
+        rig.cycle->EndOfBatch();
+    }
+}
+
+// Texts of the fixture words, written out in full.
+const QString M1 = QStringLiteral("abandon  [ əˈbændən ]\r\nv. 放弃");
+const QString S11 = M1 + QStringLiteral("\r\nThey had to abandon the car.\r\n他们只好弃车。");
+const QString S21 = M1 + QStringLiteral("\r\nNever abandon hope.\r\n永不放弃希望。");
+const QString M2 = QStringLiteral("bay  [  ]\r\nn. 海湾");
+const QString M3 = QStringLiteral("cab  [ kæb ]\r\nn. 出租车");
+const QString S13 = M3 + QStringLiteral("\r\nTake a cab.\r\n打车。");
+const QString M4 = QStringLiteral("dab  [ dæb ]\r\nv. 轻拍");
+
+// w1 has both sentences, w2 none and no pronunciation, w3 only the first, w4 only
+// the second (and a first of blanks), so its sentences are skipped.
+const QList<fixture::Row> kFourWords{{1, "abandon", 0, 0, "əˈbændən", "v. 放弃",
+                                      "They had to abandon the car.", "他们只好弃车。",
+                                      "  Never abandon hope.", "永不放弃希望。"},
+                                     {2, "bay", 0, 0, "", "n. 海湾"},
+                                     {3, "cab", 0, 0, "kæb", "n. 出租车", "Take a cab.", "打车。"},
+                                     {4, "dab", 0, 0, "dæb", "v. 轻拍", "   ", "", "Dab it.", "轻拍它。"}};
+
+// The trace with the texts above by their names.
+QStringList Named(const StudyRig& rig) {
+    const QMap<QString, QString> names{{M1, "M1"}, {S11, "S11"}, {S21, "S21"}, {M2, "M2"},
+                                       {M3, "M3"}, {S13, "S13"}, {M4, "M4"}};
+    return rig.Trace([&](const QString& text) { return names.value(text, text); });
+}
+
+class FakePresence final : public IPresenceSource {
+public:
+    PresenceState State() const override { return state; }
+    void SetIdleLimit(uint32_t ms) override { idleLimit = ms; }
+    void SetWatchFullScreen(bool on) override { watchFullScreen = on; }
+    void Set(PresenceState next) { emit changed(state = next); }
+    PresenceState state;
+    uint32_t idleLimit = 0;
+    bool watchFullScreen = false;
+};
+
+// Four words without sentences, defaults 8 s / 4 s, the first batch scheduled at 0: w1 at
+// 8 s, its meaning at 12 s, w2 at 16 s, ...
+struct Rig : StudyRig {
+    Rig() { Begin(Words(4), 10, true, false); }
+    // "t w2" for a word, "t m2" for its meaning.
+    QStringList Steps() const {
+        return Trace([](const QString& text) { return (text.contains(u'[') ? "m" : "w") + text.mid(1, 1); });
+    }
+    CStudyCycle& c = *cycle;
+};
+
+// Words w1..wN in manual playback without sentences (each step shows word and meaning),
+// RunTimes 10, the first word on show.
+struct Marking {
+    explicit Marking(int words = 6) {
+        rig.Begin(Words(words), 10, false, false);
+        c.AddObserver(&known);
+        c.StepDisplay(); // w1
+    }
+    QString Shown() const { return rig.view.shown.last().text.section(QStringLiteral("  ["), 0, 0); }
+    StudyRig rig;
+    CStudyCycle& c = *rig.cycle;
+    CKnownWords known{c, *rig.store};
+};
+
+} // namespace
+
+class TestStudy final : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    QString program_; // a fake program file whose folder holds db/ (cet6.dat is missing)
+
+    bool Write(const char* file, const char* table, const QList<fixture::Row>& rows) {
+        return fixture::WriteTable(dir_.filePath(QStringLiteral("db/") + QLatin1String(file)), table, rows);
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(dir_.isValid() && QDir(dir_.path()).mkpath(QStringLiteral("db")));
+        program_ = dir_.filePath(QStringLiteral("mnemora"));
+        // nce4 is missing from nce.dat; toefl has a row of NULLs but the word.
+        QVERIFY(
+            Write("gre.dat", "gre", fixture::GeneratedRows(5)) &&
+            Write("nce.dat", "nce2", fixture::GeneratedRows(4, 7, 300)) &&
+            Write("nce.dat", "nce3", fixture::GeneratedRows(6)) && Write("cet4.dat", "cet4", {}) &&
+            Write("ielts.dat", "ielts",
+                  fixture::GeneratedRows(5) << fixture::Row{4464, "alias"} << fixture::Row{70000, "wide"}) &&
+            Write("toefl.dat", "toefl", {{{}, "  able ", {}, {}, {}, {}, {}, {}, {}, {}}}));
+        static sqlite3_vfs* const base = sqlite3_vfs_find(nullptr);
+        static sqlite3_vfs counting = *base;
+        counting.zName = "counting";
+        counting.xDelete = [](sqlite3_vfs*, const char* name, int syncDir) {
+            commits += QByteArray(name).endsWith("-journal") ? 1 : 0;
+            return base->xDelete(base, name, syncDir);
+        };
+        QCOMPARE(sqlite3_vfs_register(&counting, 1), SQLITE_OK);
+    }
+
+    void opensListsByKey() {
+        const struct {
+            int index, category;
+            const char* table;
+            int rows, isOpen;
+        } lists[] = {{4, 0, "gre", 5, 1}, {2, 1, "nce3", 6, 1}, {0, 0, "cet4", 0, 1}, {1, 0, "cet6", 0, 0}};
+        for (const auto& expected : lists) {
+            const OpenList list(program_, expected.index, expected.category);
+            QCOMPARE(QByteArray(list.store.tableName()), QByteArray(expected.table));
+            QCOMPARE(list.store.recordCount(), expected.rows);
+            QCOMPARE(list.store.isOpen(), expected.isOpen);
+            // A missing list is told once; the failed select after it is silent.
+            QCOMPARE(list.box.shown.size(), 1 - expected.isOpen);
+            if (!expected.isOpen)
+                QVERIFY(list.box.shown[0].first.startsWith(
+                            QStringLiteral("打开数据库失败！ADO 错误：0x80004005，")) &&
+                        list.box.shown[0].second == MessageIcon::Error);
+        }
+    }
+
+    void readsRowsWithNullsAndBlanks() {
+        OpenList toefl(program_, 3, 0);
+        WordRecord r;
+        r.index = 99;
+        r.wordChn = QStringLiteral("stale");
+        toefl.store.ReadRow(r);
+        QVERIFY(r.word == QStringLiteral("able ") && r.index == 1 && r.showTimes == 0 &&
+                r.wordChn.isEmpty() && r.sentence2.isEmpty());
+    }
+
+    void saveBatchWritesEachRecordInOneCommit() {
+        OpenList ielts(program_, 2, 0);
+        // Counters go out as signed decimals; 70000 cut to 16 bits would name the alias row 4464.
+        for (const auto& [index, shown] : {std::pair{5, 1u}, {4464, 3u}, {70000, 1u}}) {
+            WordRecord r;
+            r.index = index;
+            r.showTimes = shown;
+            r.toShowTime = 4294967295u;
+            ielts.store.batch.Append(r);
+        }
+        const int before = commits;
+        ielts.store.SaveBatch();
+        QCOMPARE(commits - before, 1);
+        // Reopened, as a change of list does, the store writes through its new connection
+        // while its selection is open.
+        ielts.store.OpenWordList(2, 0);
+        ielts.store.OpenWordTable();
+        for (auto p = ielts.store.batch.begin(); p != ielts.store.batch.end(); p = WordBatch::Next(p))
+            ++WordBatch::At(p).showTimes;
+        ielts.store.SaveBatch();
+        ielts.store.Close();
+        QCOMPARE(
+            fixture::Select(dir_.filePath(QStringLiteral("db/ielts.dat")),
+                            QStringLiteral("SELECT showTimes, toShowTime FROM ielts WHERE \"index\" > 4000")),
+            (QList<QStringList>{{"4", "-1"}, {"2", "-1"}}));
+    }
+
+    void resetZeroesTheWholeTable() {
+        OpenList nce2(program_, 1, 1);
+        QVERIFY(nce2.store.ResetTable());
+        WordRecord r;
+        nce2.store.ReadRow(r);
+        QVERIFY(r.showTimes == 0 && r.toShowTime == 0);
+        OpenList nce4(program_, 3, 1); // not in the file: the reset fails and says why
+        QVERIFY(!nce4.store.ResetTable() && nce4.store.LastError().contains(QStringLiteral("nce4")));
+    }
+
+    void workedExample() {
+        StudyRig rig;
+        QVERIFY(rig.WriteList(Words(3)));
+        WriteProfileUInt("Software", "RunTimes", 4);
+        CStudyCycle& c = *rig.cycle;
+        c.autoPlay = c.showSentence = false;
+        QCOMPARE(c.CountStart(), 5u);
+        rig.Open();
+        c.ScheduleNextBatch();
+        // RunTimes and cachedRunTimes after each following scheduling, and the counters the
+        // batch before it wrote back (the same for all three words). At 7:148 the words are
+        // learnt: 60 at the wrap, 61 empty, completed and reset, 62 empty.
+        const struct {
+            uint32_t runTimes, cached;
+            const char* written;
+        } steps[] = {{6, 5, "1:6"},    {7, 5, "2:7"},    {8, 5, "3:8"},     {13, 12, "4:13"},
+                     {28, 27, "5:28"}, {59, 58, "6:58"}, {62, 62, "7:148"}, {63, 62, "1:63"}};
+        for (const auto& step : steps) {
+            const qsizetype from = rig.statements.size();
+            RunBatch(rig);
+            const QString w = QString::fromLatin1(step.written);
+            QCOMPARE(rig.WrittenCounters(from), QStringList({"1:" + w, "2:" + w, "3:" + w}));
+            QCOMPARE(QList<uint32_t>({ReadRunTimes(), c.cachedRunTimes}),
+                     QList<uint32_t>({step.runTimes, step.cached}));
+            QCOMPARE(rig.BatchWords(), QStringList({"w1", "w2", "w3"}));
+        }
+        QCOMPARE(rig.view.messages,
+                 (QList<QPair<QString, MessageIcon>>{
+                     {"恭喜你！！该单词表已经背诵完毕，请选择新的单词表。", MessageIcon::Plain}}));
+    }
+
+    // Saves that cannot write (another program holds the write lock) keep the counters in
+    // memory: the learner is told once, the walk works from them, so a word counted is not
+    // counted again, and the first save that can write writes them all.
+    void failedSavesKeepCountersUntilOneWrites() {
+        StudyRig rig;
+        QVERIFY(rig.Begin(Words(3), 4, false, false));
+        {
+            const auto lock = WriteLock(rig.DbFile(QStringLiteral("cet4.dat")));
+            RunBatch(rig);
+            RunBatch(rig);
+            QVERIFY(rig.store->Unsaved());
+            QCOMPARE(rig.FileCounters(1), qMakePair(qint64{0}, qint64{0}));
+        }
+        QCOMPARE(rig.view.messages.size(), 1);
+        QVERIFY(rig.view.messages[0].first.startsWith(QStringLiteral("无法保存复习进度：单词表文件“")) &&
+                rig.view.messages[0].first.contains(QStringLiteral("cet4.dat")));
+        RunBatch(rig);
+        QVERIFY(!rig.store->Unsaved());
+        QCOMPARE(rig.FileCounters(1).first, qint64{3});
+        QCOMPARE(rig.view.messages.size(), 1);
+    }
+
+    // A completed list is congratulated and reset, and the options sheet opened; another
+    // list chosen there schedules a batch of its own, which the suspended scheduling keeps.
+    // A reset that fails is reported once per scheduling, not in an endless series of boxes.
+    void completion_data() {
+        QTest::addColumn<int>("kind"); // 1 another list chosen, 2 the first reset fails
+        QTest::addColumn<int>("messages");
+        QTest::addColumn<int>("words");
+        QTest::addColumn<uint>("runTimes");
+        QTest::newRow("another list chosen") << 1 << 1 << 4 << 21u;
+        QTest::newRow("reset fails") << 2 << 3 << 3 << 22u; // and the error
+    }
+
+    void completion() {
+        QFETCH(int, kind);
+        QFETCH(int, words);
+        QFETCH(uint, runTimes);
+        StudyRig rig;
+        QVERIFY(rig.WriteList(Words(4), QStringLiteral("cet6.dat"), QStringLiteral("cet6")));
+        QVERIFY(rig.WriteList(Words(3, 7, 50)));
+        CStudyCycle& c = *rig.cycle;
+        rig.view.onOptionsSheet = [&] { // what the dictionary page does when another list is confirmed
+            if (kind != 1)
+                return;
+            rig.store->SaveBatch();
+            rig.store->Close();
+            rig.store->OpenWordList(1, 0);
+            rig.store->OpenWordTable();
+            c.ScheduleNextBatch();
+        };
+        WriteProfileUInt("Software", "RunTimes", 20);
+        c.cachedRunTimes = 20;
+        rig.Open();
+        if (kind == 2) {
+            WriteLock(rig.DbFile("cet4.dat")), c.ScheduleNextBatch(); // the lock lasts for the statement
+            QVERIFY(rig.view.messages.size() == 2 && !c.HasBatch());
+        }
+        c.ScheduleNextBatch();
+        QTEST(int(rig.view.messages.size()), "messages");
+        QVERIFY(rig.view.sheets == (kind == 2 ? 2 : 1) && rig.view.timersKilledDuringSheet);
+        QCOMPARE(rig.FileCounters(2), (QPair<qint64, qint64>(0, 0)));
+        QCOMPARE(rig.ShowTimes(), QList<uint32_t>(words, 0));
+        QCOMPARE(QList<uint32_t>({ReadRunTimes(), c.cachedRunTimes}), QList<uint32_t>(2, runTimes));
+        QVERIFY(!c.secondPass && c.batchCursor == rig.store->batch.begin());
+        // The resumed scheduling left working timers: the first word comes one period later.
+        rig.clock.AdvanceBy(8000);
+        QCOMPARE(rig.view.shown.last().text, QStringLiteral("w1"));
+    }
+
+    // Keys and commands: "M"/"A" manual/automatic playback, "h" hide or show, "o" the options
+    // sheet (the period set to 3 s in it), "n" next and "p" previous word; a number advances virtual time to
+    // it. Manual playback without sentences shows word and meaning per press, and the meaning moves the
+    // cursor on again: every second word, wrapping through the end position (the batch saved, the next
+    // shown). The previous key re-shows a completed word, counting it again in the first pass. Showing the
+    // window restarts the timers even in manual playback; the meaning tick then reveals the following entry's
+    // meaning (uncounted) and moves on.
+    void script_data() {
+        QTest::addColumn<bool>("autoPlay");
+        QTest::addColumn<bool>("showSentence");
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QStringList>("trace");
+        QTest::addColumn<QList<uint32_t>>("showTimes");
+        QTest::addColumn<QStringList>("written");
+        // clang-format off
+        // The last word shown starts the second pass, which counts nothing.
+        QTest::newRow("automatic") << true << true << "64000"
+            << QStringList{"8000 abandon", "12000 M1", "16000 S11", "24000 S21", "32000 bay", "36000 M2",
+                           "40000 cab", "44000 M3", "48000 S13", "56000 dab", "60000 M4", "64000 abandon"}
+            << QList<uint32_t>{1, 1, 1, 1} << QStringList{};
+        // A word tick that finds the batch finished saves it, loads the next and shows its first word
+        // at once; the restarted word timer shows that word again a period later.
+        QTest::newRow("automatic, no sentences, into the next batch") << true << false << "84000"
+            << QStringList{"8000 abandon", "12000 M1", "16000 bay", "20000 M2", "24000 cab", "28000 M3", "32000 dab",
+                           "36000 M4", "40000 abandon", "44000 M1", "48000 bay", "52000 M2", "56000 cab", "60000 M3",
+                           "64000 dab", "68000 M4", "72000 abandon", "80000 abandon", "84000 M1"}
+            << QList<uint32_t>{3, 1, 1, 1} << QStringList{"1:1:11", "2:1:11", "3:1:11", "4:1:11"};
+        QTest::newRow("manual, no sentences") << true << false << "M M n n n n n n n"
+            << QStringList{"bay", "M2", "dab", "M4", "abandon", "M1", "cab", "M3", "abandon", "M1", "cab", "M3",
+                           "abandon", "M1"} // the last two from the next batch
+            << QList<uint32_t>{2, 1, 1, 1} << QStringList{"1:1:11", "2:1:11", "3:1:11", "4:1:11"};
+        QTest::newRow("next key in automatic playback") << true << true << "8000 n n n n 24000 n n"
+            << QStringList{"8000 abandon", "8000 M1", "8000 S11", "8000 S21", "8000 M2", "12000 M3", "16000 S13",
+                           "24000 dab", "24000 M4", "24000 M1"}
+            << QList<uint32_t>{1, 0, 0, 1} << QStringList{};
+        QTest::newRow("previous key in manual playback") << false << true << "p p n n p n n n n p"
+            << QStringList{"abandon", "M1", "abandon", "M1", "S11", "S21", "abandon", "M1", "S11", "S21", "bay",
+                           "M2", "cab", "M3", "bay", "M2"}
+            << QList<uint32_t>{3, 2, 1, 0} << QStringList{};
+        QTest::newRow("hidden and shown in manual playback") << true << false << "M h 30000 h 50000"
+            << QStringList{"38000 abandon", "38000 M1", "42000 M2", "46000 cab", "46000 M3", "50000 M4"}
+            << QList<uint32_t>{1, 0, 1, 0} << QStringList{};
+        // Manual inside the first meaning delay: the pending arming goes too, and coming back
+        // gives one fresh offset.
+        QTest::newRow("manual inside the delay") << true << true << "2000 M 60000 A 72000"
+            << QStringList{"68000 abandon", "72000 M1"} << QList<uint32_t>{1, 0, 0, 0} << QStringList{};
+        // The sheet runs with the timers stopped; a period changed in it applies afterwards.
+        QTest::newRow("options sheet") << true << true << "5000 o 9500" << QStringList{"8000 abandon", "9500 M1"}
+            << QList<uint32_t>{1, 0, 0, 0} << QStringList{};
+        // clang-format on
+    }
+
+    void script() {
+        QFETCH(bool, autoPlay);
+        QFETCH(bool, showSentence);
+        QFETCH(QString, script);
+        StudyRig rig;
+        QVERIFY(rig.Begin(kFourWords, 10, autoPlay, showSentence));
+        CStudyCycle& c = *rig.cycle;
+        rig.view.onOptionsSheet = [&] { WriteProfileUInt("Word", "WordElapse", 3); };
+        for (const QString& key : script.split(u' ')) {
+            if (key == u"M")
+                c.OnCommand(CStudyCycle::kCmdManualPlay);
+            else if (key == u"A")
+                c.OnCommand(CStudyCycle::kCmdAutoPlay);
+            else if (key == u"h")
+                c.OnCommand(CStudyCycle::kCmdToggleFloat);
+            else if (key == u"o")
+                c.OnCommand(CStudyCycle::kCmdOptions);
+            else if (key == u"n")
+                c.NextWord();
+            else if (key == u"p")
+                c.PrevWord();
+            else
+                rig.clock.AdvanceTo(key.toULongLong());
+        }
+        QTEST(Named(rig), "trace");
+        QTEST(rig.ShowTimes(), "showTimes");
+        QTEST(rig.WrittenCounters(), "written");
+        QCOMPARE(rig.view.alerts.size(), script.count(u'M') > 0 ? 1 : 0); // the key help, once
+        QCOMPARE(rig.view.timersKilledDuringSheet, script.contains(u'o'));
+        if (script.startsWith(u"2000 ")) // armed on the way back only, never by the cancelled delay
+            QCOMPARE(rig.view.timerLog.filter(QStringLiteral("arm 1125")).size(), 1);
+    }
+
+    // A list that cannot be opened, at start-up or chosen instead of one being studied: after the open
+    // error the window says what to do, in place of "正在加载……" or the words of the other list; nothing
+    // ticks, the statistics show no figures. Choosing a list that opens (in the options sheet) shows its
+    // first word at once.
+    void unopenableListSaysWhatToDo() {
+        const QString told =
+            QStringLiteral("无法打开所选的词库。\n请在“选项设置”的“词库设置”中选择其他词库，\n"
+                           "或重新安装 Mnemora 以恢复词库。");
+        for (const bool studying : {false, true}) {
+            StudyRig rig;
+            QVERIFY(rig.WriteList(kFourWords));
+            CStudyCycle& c = *rig.cycle;
+            const auto last = [&] {
+                return rig.view.shown.isEmpty() ? QString() : rig.view.shown.last().text;
+            };
+            if (studying) {
+                QVERIFY(c.OpenList(0, 0));
+                rig.clock.AdvanceTo(12000);
+                QCOMPARE(Named(rig), (QStringList{"8000 abandon", "12000 M1"}));
+            }
+            QVERIFY(!c.OpenList(1, 0)); // no cet6.dat
+            QVERIFY(rig.view.messages.size() == 1 &&
+                    rig.view.messages[0].first.startsWith(
+                        "打开数据库失败！ADO 错误：0x80004005，Could not find file"));
+            QCOMPARE(last(), told);
+            const qsizetype shown = rig.view.shown.size();
+            c.NextWord();
+            c.PrevWord();
+            c.OnCommand(CStudyCycle::kCmdToggleFloat);
+            c.OnCommand(CStudyCycle::kCmdToggleFloat);
+            rig.clock.AdvanceBy(60000);
+            QCOMPARE(rig.view.shown.size(), shown);
+            c.OnCommand(CStudyCycle::kCmdLearningStats);
+            QCOMPARE(rig.view.alerts.last().second, told);
+
+            rig.view.onOptionsSheet = [&] { QVERIFY(c.OpenList(0, 0)); };
+            c.OnCommand(CStudyCycle::kCmdOptions);
+            QCOMPARE(last(), QStringLiteral("abandon"));
+            QVERIFY(!c.ListUnavailable() && rig.view.AnyTimerArmed());
+            c.OnCommand(CStudyCycle::kCmdLearningStats);
+            QVERIFY(rig.view.alerts.last().second.startsWith("学习状态统计：\n所选词库共有单词数：4"));
+        }
+    }
+
+    // Ticks that come off their ideal times (the system's timer slack) still step the display as exact
+    // ticks do: the same texts in the same order and the same counters written. w1 starts at 6 shows: a new
+    // batch shows its first word at once and again a period later, and neither that nor any jitter takes a
+    // word past the learnt mark.
+    void jitteredTicks_data() {
+        QTest::addColumn<uint>("elapse");
+        QTest::addColumn<uint>("delay");
+        QTest::addColumn<int>("jitter");
+        QTest::addColumn<bool>("showSentence");
+        QTest::newRow("in step, 1 s") << 1u << 0u << 50 << false;
+        QTest::newRow("in step, sentences") << 8u << 0u << 400 << true;
+        QTest::newRow("delay below the jitter") << 2u << 1u << 900 << true;
+        QTest::newRow("4 s behind") << 8u << 4u << 400 << false;
+    }
+
+    void jitteredTicks() {
+        QFETCH(uint, elapse);
+        QFETCH(uint, delay);
+        QFETCH(int, jitter);
+        QFETCH(bool, showSentence);
+        QList<fixture::Row> rows = kFourWords.mid(0, 2);
+        rows[0].showTimes = 6;
+        const uint64_t end = uint64_t(elapse) * 1000 * 120;
+        const auto run = [&](std::mt19937* random, QStringList& texts, QStringList& written) {
+            // Memory-backed where there is one: every batch end syncs the list and the settings.
+            StudyRig rig(QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/mnemora-XXXXXX")
+                                                                   : QString());
+            WriteProfileUInt("Word", "WordElapse", elapse);
+            WriteProfileUInt("Word", "WordDelayChnTime", delay);
+            if (random)
+                rig.view.jitter = [&](int) {
+                    return std::uniform_int_distribution(-jitter, jitter)(*random);
+                };
+            QVERIFY(rig.Begin(rows, 10, true, showSentence));
+            rig.clock.AdvanceTo(end);
+            for (const FakeStudyView::Shown& shown : rig.view.shown)
+                texts << shown.text;
+            written = rig.WrittenCounters();
+        };
+        QStringList exactTexts, exactWritten;
+        run(nullptr, exactTexts, exactWritten);
+        for (const QString& counters : exactWritten)
+            QVERIFY2(counters.section(u':', 1, 1).toUInt() <= CStudyCycle::kLearntShowTimes,
+                     qPrintable(counters));
+        for (unsigned seed = 1; seed <= 4; ++seed) {
+            std::mt19937 random(seed);
+            QStringList texts, written;
+            run(&random, texts, written);
+            // The last periods may fall either side of the end.
+            const qsizetype n = std::min(texts.size(), exactTexts.size());
+            QVERIFY(n >= exactTexts.size() * 9 / 10);
+            QCOMPARE(texts.mid(0, n), exactTexts.mid(0, n));
+            const qsizetype m = std::min(written.size(), exactWritten.size());
+            QVERIFY(m >= exactWritten.size() * 9 / 10);
+            QCOMPARE(written.mid(0, m), exactWritten.mid(0, m));
+        }
+    }
+
+    // The meaning timer is armed offset after the word timer, so its ticks trail by offset.
+    void timings_data() {
+        QTest::addColumn<uint>("elapse");
+        QTest::addColumn<uint>("delay");
+        QTest::addColumn<uint>("period");
+        QTest::addColumn<uint>("offset");
+        QTest::newRow("elapse 0") << 0u << 4u << 8000u << 4000u;
+        QTest::newRow("elapse 86401") << 86401u << 4u << 8000u << 4000u;
+        QTest::newRow("elapse 86400") << 86400u << 4u << 86400000u << 4000u;
+        QTest::newRow("delay equal to the period") << 5u << 5u << 5000u << 2500u;
+        QTest::newRow("delay beyond the period") << 5u << 9u << 5000u << 2500u;
+        QTest::newRow("delay wraps in 32 bits") << 8u << 4294968u << 8000u << 704u;
+        QTest::newRow("no delay") << 8u << 0u << 8000u << 0u;
+    }
+
+    void timings() {
+        QFETCH(uint, elapse);
+        QFETCH(uint, delay);
+        QFETCH(uint, period);
+        QFETCH(uint, offset);
+        StudyRig rig;
+        WriteProfileUInt("Word", "WordElapse", elapse);
+        WriteProfileUInt("Word", "WordDelayChnTime", delay);
+        rig.cycle->RestartTimers();
+        rig.clock.AdvanceTo(uint64_t(period) + offset);
+        const QString p = QString::number(period), o = QString::number(offset);
+        QCOMPARE(rig.view.timerLog.join(", "), "0 arm 1124 " + p + (offset > 0 ? ", 0 delay " + o : "") +
+                                                   ", " + o + " arm 1125 " + p + ", " + p + " tick 1124, " +
+                                                   QString::number(period + offset) + " tick 1125");
+    }
+
+    // Nothing is shown or counted while away; the return gives the step on show a whole
+    // period, and a meaning still due comes one meaning delay after the return.
+    void pauseAndResume_data() {
+        QTest::addColumn<int>("awayAt");
+        QTest::addColumn<int>("backAt");
+        QTest::addColumn<QStringList>("trace");
+        QTest::addColumn<QList<uint32_t>>("showTimes");
+        // clang-format off
+        QTest::newRow("before the first word") << 2000 << 50000 << QStringList{"58000 w1", "62000 m1", "66000 w2"}
+            << QList<uint32_t>{1, 1, 0, 0};
+        QTest::newRow("word shown, meaning due") << 10000 << 100000
+            << QStringList{"8000 w1", "104000 m1", "108000 w2", "112000 m2", "116000 w3"} << QList<uint32_t>{1, 1, 1, 0};
+        QTest::newRow("meaning shown") << 13000 << 100000
+            << QStringList{"8000 w1", "12000 m1", "108000 w2", "112000 m2", "116000 w3"} << QList<uint32_t>{1, 1, 1, 0};
+        QTest::newRow("back at once") << 13000 << 13000
+            << QStringList{"8000 w1", "12000 m1", "21000 w2", "25000 m2", "29000 w3"} << QList<uint32_t>{1, 1, 1, 0};
+        // clang-format on
+    }
+    void pauseAndResume() {
+        QFETCH(int, awayAt);
+        QFETCH(int, backAt);
+        Rig r;
+        r.clock.AdvanceTo(uint64_t(awayAt));
+        r.c.SetAway(true);
+        QVERIFY(r.c.IsAway() && !r.view.AnyTimerArmed());
+        r.clock.AdvanceTo(uint64_t(backAt));
+        r.c.SetAway(false);
+        r.clock.AdvanceTo(uint64_t(backAt) + 16000);
+        QTEST(r.Steps(), "trace");
+        QTEST(r.ShowTimes(), "showTimes");
+    }
+
+    // Whatever would restart the timers while away only notes whether they are wanted.
+    void commandsWhileAway_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("armedAfterReturn");
+        QTest::newRow("options sheet") << "options" << true; // hide and show would go the same way
+        QTest::newRow("hide only") << "toggle" << false;
+        QTest::newRow("tray double click") << "tray" << true;
+        QTest::newRow("manual") << "manual" << false;
+        QTest::newRow("manual then automatic") << "manual auto" << true;
+        QTest::newRow("new batch") << "schedule" << true;
+    }
+    void commandsWhileAway() {
+        QFETCH(QString, action);
+        Rig r;
+        r.clock.AdvanceTo(13000);
+        r.c.SetAway(true);
+        const QMap<QString, void (CStudyCycle::*)()> commands{
+            {"options", &CStudyCycle::OpenOptions},    {"toggle", &CStudyCycle::OnToggleFloat},
+            {"tray", &CStudyCycle::OnTrayDoubleClick}, {"manual", &CStudyCycle::OnManualPlay},
+            {"auto", &CStudyCycle::OnAutoPlay},        {"schedule", &CStudyCycle::ScheduleNextBatch}};
+        for (const QString& step : action.split(u' '))
+            (r.c.*commands[step])();
+        r.clock.AdvanceTo(60000);
+        QVERIFY(!r.view.AnyTimerArmed() && r.view.shown.size() == 2);
+        r.c.SetAway(false);
+        QTEST(r.clock.IsArmed(kWordTimerId), "armedAfterReturn");
+    }
+
+    // Which signs pause and which hide, under the settings and the playback mode. A state names
+    // the signs: locked, idle, full (screen); and the setup: pause (PauseWhenAway), hide
+    // (HideOnFullScreen), manual playback.
+    void policy_data() {
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<bool>("paused");
+        QTest::addColumn<bool>("covered");
+        QTest::newRow("locked") << "locked pause hide" << true << false;
+        QTest::newRow("locked, pause off") << "locked hide" << false << false;
+        QTest::newRow("idle") << "idle pause hide" << true << false;
+        QTest::newRow("idle, manual") << "idle pause hide manual" << false << false;
+        QTest::newRow("locked, manual") << "locked pause hide manual" << true << false;
+        QTest::newRow("full screen") << "full hide" << true << true;
+        QTest::newRow("full screen, hide off") << "full pause" << false << false;
+    }
+    void policy() {
+        QFETCH(QString, state);
+        QFETCH(bool, paused);
+        const bool pauseWhenAway = state.contains("pause"), hideOnFullScreen = state.contains("hide");
+        Rig r;
+        WriteProfileUInt("Away", "PauseWhenAway", pauseWhenAway ? 1 : 0);
+        WriteProfileUInt("Away", "HideOnFullScreen", hideOnFullScreen ? 1 : 0);
+        WriteProfileUInt("Away", "AwayMinutes", 7);
+        if (state.contains("manual"))
+            r.c.OnManualPlay();
+        FakePresence presence;
+        CAwayWatch watch(presence, r.c);
+        watch.LoadSettings();
+        QVERIFY(presence.idleLimit == (pauseWhenAway ? 7u * 60000u : 0u) &&
+                presence.watchFullScreen == hideOnFullScreen);
+        QSignalSpy tip(&watch, &CAwayWatch::pausedChanged);
+        presence.Set({state.contains("locked"), state.contains("idle"), state.contains("full")});
+        QVERIFY(watch.Paused() == paused && r.c.IsAway() == paused && tip.size() == (paused ? 1 : 0));
+        QTEST(watch.Covered(), "covered");
+        presence.Set({});
+        QVERIFY(!watch.Paused() && !r.c.IsAway() && !watch.Covered());
+    }
+
+    void markWritesAtOnceAndStepsOn() {
+        Marking m;
+        QVERIFY(m.known.MarkShownWord());
+        // Written before any batch end, with the seventh show's interval; the next word is on show.
+        QCOMPARE(m.rig.FileCounters(1), qMakePair(qint64{7}, qint64{10 + 90}));
+        QVERIFY(m.Shown() == "w2" && m.c.LearningStatsText().endsWith(
+                                         QStringLiteral("已经完全记住单词数：1\n需要继续学习单词数：5")));
+        QCOMPARE(m.rig.BatchWords(), (QStringList{"w2", "w3", "w4", "w5", "w6"}));
+        // Neither the second pass nor the batch's write-back touches the marked row again.
+        const qsizetype from = m.rig.statements.size();
+        for (int i = 0; i < 12; ++i)
+            m.c.NextWord();
+        QVERIFY(m.rig.WrittenCounters(from).filter(QRegularExpression(QStringLiteral("^1:"))).isEmpty());
+        QCOMPARE(m.rig.FileCounters(1), qMakePair(qint64{7}, qint64{100}));
+    }
+
+    // The last twenty marks of the current walk are undone, the latest first.
+    void undoRestoresTheLastMarks() {
+        Marking m(30);
+        for (int i = 0; i < 25; ++i)
+            QVERIFY(m.known.MarkShownWord());
+        // Each undo writes the counters back as after the word's one showing and shows it again.
+        int index = 25;
+        for (; m.known.UndoLastMark(); --index) {
+            QCOMPARE(m.rig.FileCounters(index), qMakePair(qint64{1}, qint64{11}));
+            QCOMPARE(m.Shown(), QStringLiteral("w%1").arg(index));
+        }
+        QCOMPARE(index, 25 - CKnownWords::kUndoDepth);
+        QVERIFY(m.rig.store->learntCount() == index && m.rig.BatchWords().count(QStringLiteral("w25")) == 1);
+        // A new selection of the table (a wrap, another list) rebuilt the walk counters from
+        // the file: the older marks are no longer undone.
+        QVERIFY(m.known.MarkShownWord());
+        m.rig.store->OpenWordTable();
+        QVERIFY(!m.known.CanUndo());
+    }
+
+    void markingTheLastWordEndsTheBatch() {
+        Marking m(1); // the whole list is learnt now: the next scheduling congratulates and resets it
+        QVERIFY(m.known.MarkShownWord() &&
+                m.rig.view.messages.value(0).first.startsWith(QStringLiteral("恭喜你")));
+    }
+
+    void historyAddsUpDaysListsAndCappedTime() {
+        // Steps "<ms later><kind><showTimes>", kind w a first-pass word, s a second-pass word,
+        // e a sentence, k a mark, b a batch saved. Days: day of month, shown, started, learnt, studyMs.
+        const struct {
+            const char* name;
+            const char* start;
+            const char* steps;
+            QList<QList<int64_t>> days;
+        } cases[] = {
+            // clang-format off
+            // Two first showings ever; a 10-minute pause counts the 60 s cap; a second-pass
+            // showing counts time only; the mark adds a learnt word and no time.
+            {"capped time", "2026-03-01T23:47:00", "0w1 8000w2 8000e0 600000w7 30000s3 50000w1 0k0",
+             {{1, 4, 2, 2, (8 + 8 + 60 + 30 + 50) * 1000}}},
+            // Time is split at midnight, and a later flush adds to the day's row.
+            {"midnight", "2026-03-01T23:59:40", "0w2 30000w2 0b0 20000w2 0b0",
+             {{1, 1, 0, 0, 20'000}, {2, 2, 0, 0, 30'000}}},
+        }; // clang-format on
+        for (const auto& t : cases) {
+            StudyRig rig;
+            rig.WriteList(Words(3));
+            rig.Open();
+            QDateTime now = QDateTime::fromString(QString::fromLatin1(t.start), Qt::ISODate);
+            rig.cycle->wordPeriod = 8000;
+            const QString path = rig.dir.filePath(QStringLiteral("history.sqlite"));
+            CStudyHistory history(
+                *rig.cycle, *rig.store, [&] { return path; }, [&] { return now; });
+            for (const QString& step : QString::fromLatin1(t.steps).split(u' ')) {
+                const qsizetype k = step.indexOf(QRegularExpression(QStringLiteral("[a-z]")));
+                now = now.addMSecs(step.left(k).toLongLong());
+                WordRecord r;
+                r.showTimes = step.mid(k + 1).toUInt();
+                switch (step[k].toLatin1()) { // clang-format off
+                case 'e': history.OnSentenceShown(r, 1); break;
+                case 'k': history.OnWordMarked(true); break;
+                case 'b': history.OnBatchSaved(); break;
+                default: history.OnWordShown(r, step[k] == u'w');
+                } // clang-format on
+            }
+            QVERIFY2(history.Flush() && history.Pending().isEmpty(), t.name);
+            // The clock goes with the figures, for telling runs in days.
+            const auto clock = history.File().RunTimesByDay(QDate(2026, 3, 1), QDate(2026, 3, 2));
+            QVERIFY2(!clock.isEmpty() && clock.last() == qMakePair(now.date(), rig.cycle->CurrentRunTimes()),
+                     t.name);
+            QList<QList<int64_t>> days;
+            for (const DayRow& d : history.File().Days(QDate(2026, 3, 1), QDate(2026, 3, 2))) {
+                QCOMPARE(d.list, QStringLiteral("cet4"));
+                days.append({d.day.day(), d.shown, d.started, d.learnt, d.studyMs});
+            }
+            QVERIFY2(days == t.days, t.name);
+        }
+    }
+
+    void damagedHistoryIsSetAsideAndStartedAfresh() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("history.sqlite"));
+        QVERIFY(testdata::WriteFile(path, QByteArray(4096, 'x')));
+        CHistoryFile file(path);
+        QVERIFY(file.AddDays({DayRow{QDate(2026, 1, 2), QStringLiteral("gre"), 5, 1, 0, 1000}}));
+        QCOMPARE(file.Days(QDate(2026, 1, 1), QDate(2026, 1, 3)).size(), 1);
+        const QStringList aside = QDir(dir.path()).entryList({QStringLiteral("history.sqlite.damaged-*")});
+        QCOMPARE(testdata::ReadFile(dir.filePath(aside.value(0))), QByteArray(4096, 'x'));
+    }
+
+    void progressFiguresOfAFixtureList() {
+        StudyRig rig;
+        // RunTimes 20: two learnt, three in progress (due now, overdue, in 5 runs, in 31 runs,
+        // the longest interval of a word in progress), two new.
+        QList<fixture::Row> rows = Words(8);
+        const int counters[][2] = {{7, 99}, {9, 0}, {1, 20}, {3, 12}, {2, 25}, {6, 51}, {0, 0}, {0, 0}};
+        for (int i = 0; i < 8; ++i)
+            rows[i].showTimes = counters[i][0], rows[i].toShowTime = counters[i][1];
+        rig.WriteList(rows);
+        rig.WriteList(Words(4, 7), QStringLiteral("nce.dat"), QStringLiteral("nce2"));
+        rig.WriteList(Words(3), QStringLiteral("nce.dat"), QStringLiteral("nce1"));
+        CHistoryFile history(rig.dir.filePath(QStringLiteral("history.sqlite")));
+        history.AddDays({DayRow{QDate(2026, 5, 10), QStringLiteral("cet4"), 40, 10, 2, 600'000},
+                         DayRow{QDate(2026, 5, 10), QStringLiteral("nce2"), 5, 0, 0, 60'000},
+                         DayRow{QDate(2026, 2, 1), QStringLiteral("cet4"), 7, 7, 1, 120'000}});
+        history.PutRunTimes(QDate(2026, 5, 6), 8);
+        CProgressData data(rig.store->dbFolder(), history);
+        ProgressReport report = data.Build(0, 0, 20, QDate(2026, 5, 10));
+        // Every list can be picked: the current one first, the rest in catalogue order.
+        QCOMPARE(report.lists.size(), qsizetype(kCatalogue.size()));
+        QVERIFY(report.lists[0].current && report.lists[1].counts.list == "cet6" &&
+                report.lists[1].counts.total == 0);
+        const ListCounts& cet4 = report.lists[0].counts;
+        QCOMPARE((QList<int>{cet4.total, cet4.learnt, cet4.inProgress, cet4.Fresh()}),
+                 (QList<int>{8, 2, 4, 2}));
+        QCOMPARE((QList<int>{cet4.due[0], cet4.due[5], cet4.due[31]}), (QList<int>{2, 1, 1}));
+        QVERIFY(report.calendar.size() == 84 && report.calendar.last() == 45);
+        QCOMPARE((QList<int64_t>{report.shownTotal, report.shownToday, report.startedToday,
+                                 report.learntTotal, report.studyMsToday, report.daysStudied}),
+                 (QList<int64_t>{52, 45, 10, 3, 660'000, 2}));
+        // Twelve runs in four days; today's clock is kept for the next opening.
+        QVERIFY(report.pace.runsPerDay == 3.0 && report.pace.days == 4);
+        QCOMPARE(history.RunTimesByDay(QDate(2026, 5, 10), QDate(2026, 5, 10)).value(0).second, 20u);
+        // The other lists: counted apart, kept, and found again without opening their files.
+        data.Merge(report, data.CountOtherLists(0, 0, 20));
+        const auto nce2 = [](const ProgressReport& r) {
+            return std::find_if(r.lists.begin(), r.lists.end(),
+                                [](const ListProgress& p) { return p.counts.list == "nce2"; })
+                ->counts.learnt;
+        };
+        QCOMPARE(nce2(report), 4);
+        QCOMPARE(nce2(data.Build(0, 0, 20, QDate(2026, 5, 10))), 4);
+    }
+
+    // Runs per day from the clock's daily values: the earliest day of the last four weeks
+    // that the clock has not gone back below.
+    void paceFromTheDailyClock() {
+        const QDate today(2026, 5, 10);
+        const struct {
+            const char* name;
+            QList<QPair<int, uint32_t>> kept; // days before today, RunTimes then
+            uint32_t now;
+            double runsPerDay;
+            int days;
+        } cases[] = {
+            {"no history", {}, 20, 0, 0},
+            {"today only", {{0, 18}}, 20, 0, 0},
+            {"since yesterday", {{1, 17}, {0, 19}}, 20, 3.0, 1},
+            {"earliest of the window", {{10, 10}, {3, 40}}, 50, 4.0, 10},
+            {"older than four weeks", {{29, 0}, {2, 44}}, 50, 3.0, 2},
+            {"clock set back", {{5, 900}, {4, 42}}, 50, 2.0, 4},
+            {"no run since", {{6, 50}}, 50, 0, 0},
+        };
+        for (const auto& t : cases) {
+            QList<QPair<QDate, uint32_t>> kept;
+            for (const auto& [ago, runs] : t.kept)
+                kept.append({today.addDays(-ago), runs});
+            const RunPace pace = EstimatePace(kept, today, t.now);
+            QVERIFY2(pace.runsPerDay == t.runsPerDay && pace.days == t.days, t.name);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStudy)
+#include "test_study.moc"
