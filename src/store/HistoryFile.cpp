@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 #include <cstdio>
 
@@ -67,7 +68,9 @@ bool CHistoryFile::Open() {
         return true;
     const sql::Failure failure = db_.LastFailure();
     const bool transient = sql::IsTransient(failure) || failure == sql::Failure::OutOfMemory;
-    if (triedFresh_ || transient) {
+    // An empty file holds nothing to set aside: its first write failed (a full disk makes
+    // the engine misread it), and the next save tries again.
+    if (triedFresh_ || transient || QFileInfo(path_).size() == 0) {
         // Locked, read-only or out of space: the file may be fine, so it is left alone.
         db_.Close();
         return false;
