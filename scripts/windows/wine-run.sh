@@ -32,14 +32,18 @@ fi
 for name in $(compgen -e); do
     [[ $name != QT_* ]] || export "WINE$name=${!name}"
 done
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    "${as[@]}" mkdir -p "$WINEPREFIX"
-    # Tests start in parallel: one of them makes the prefix, the others wait for it.
-    (
-        flock 9
-        [ -f "$WINEPREFIX/system.reg" ] || { "${as[@]}" wine wineboot -i >/dev/null 2>&1 && "${as[@]}" wineserver -w; }
-    ) 9>"$WINEPREFIX.lock"
-fi
+"${as[@]}" mkdir -p "$WINEPREFIX"
+# Tests start in parallel: one of them makes the prefix, the others wait for it. Wine's server
+# and its services (explorer's desktop among them) are started here too, detached from every
+# pipe: started by a test, they would hold CTest's pipe for that test until they end, and that
+# test would seem to run as long as all the others.
+(
+    flock 9
+    [ -f "$WINEPREFIX/system.reg" ] || { "${as[@]}" wine wineboot -i >/dev/null 2>&1 && "${as[@]}" wineserver -w; }
+    if "${as[@]}" wineserver -p5 </dev/null >/dev/null 2>&1; then
+        "${as[@]}" wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+    fi
+) 9>"$WINEPREFIX.lock"
 # A Qt test's report written to stdout does not reach the pipe under Wine: the test writes
 # it to a file, shown afterwards.
 if $test; then
