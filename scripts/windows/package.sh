@@ -71,6 +71,10 @@ while [ ${#queue[@]} -gt 0 ]; do
 done
 find "$app" -iname '*.dll' -o -iname '*.exe' | xargs $TRIPLE-strip --strip-unneeded
 cp "$lists"/*.dat "$lists/CREDITS.txt" "$app/db/"
+# Qt's own texts (buttons, spin-box messages) in Chinese, looked for in translations/ beside the
+# program: the SDK has none, the host's Qt is the same version.
+mkdir -p "$app/translations"
+cp /usr/share/qt6/translations/qtbase_zh_CN.qm "$app/translations/"
 
 zip=$out/$name.zip
 rm -f "$zip"

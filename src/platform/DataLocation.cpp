@@ -1,18 +1,12 @@
 #include "platform/DataLocation.h"
 
+#include "platform/FileAccess.h"
 #include "platform/ProgramPath.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 #include <optional>
-
-#ifdef Q_OS_WIN
-#include <QTemporaryFile>
-#include <shlobj.h>
-#else
-#include <unistd.h>
-#endif
 
 namespace mnemora {
 namespace {
@@ -34,36 +28,6 @@ QString SettingsFileName(const QString& programFilePath) {
     const qsizetype dot = name.lastIndexOf(u'.');
     return (dot > 0 ? name.left(dot) : name) + QStringLiteral(".ini");
 }
-
-#ifdef Q_OS_WIN
-// A folder's access list decides on Windows, and access() looks only at the read-only
-// attribute, which folders ignore: only creating a file there tells.
-bool FolderWritable(const QString& dir) {
-    QTemporaryFile probe(dir + QStringLiteral("/.mnemora-probe-XXXXXX"));
-    return probe.open();
-}
-
-// %APPDATA% names the same folder; set to another one (a test's), it wins.
-QString RoamingAppData() {
-    const QString set = QDir::fromNativeSeparators(qEnvironmentVariable("APPDATA"));
-    if (QDir::isAbsolutePath(set))
-        return set;
-    PWSTR path = nullptr;
-    QString out;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_DEFAULT, nullptr, &path)))
-        out = QDir::fromNativeSeparators(QString::fromWCharArray(path));
-    CoTaskMemFree(path);
-    return out;
-}
-#else
-bool FolderWritable(const QString& dir) {
-    return ::access(QFile::encodeName(dir).constData(), W_OK) == 0;
-}
-
-QString RoamingAppData() {
-    return {};
-}
-#endif
 
 } // namespace
 
@@ -100,12 +64,12 @@ DataLocation LocateData(const QString& programFilePath) {
     DataLocationInputs in;
     in.programFilePath = programFilePath;
     const QString dir = QFileInfo(programFilePath).absolutePath();
-    in.programDirWritable = FolderWritable(dir);
+    in.programDirWritable = CanWriteFolder(dir);
     in.programDirHasDb = QFileInfo(dir + QStringLiteral("/db")).isDir();
     in.home = qEnvironmentVariable("HOME", QDir::homePath());
     in.xdgConfigHome = qEnvironmentVariable("XDG_CONFIG_HOME");
     in.xdgDataHome = qEnvironmentVariable("XDG_DATA_HOME");
-    in.appData = RoamingAppData();
+    in.appData = RoamingAppDataFolder();
     return DecideDataLocation(in);
 }
 

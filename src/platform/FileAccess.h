@@ -18,4 +18,8 @@ bool CanWriteFile(const QString& path);
 // windows.h takes that name.)
 bool RenameOver(const QString& from, const QString& to);
 
+// The user's roaming application-data folder on Windows (%APPDATA%, when set to an absolute
+// folder, wins); empty where the system has none.
+QString RoamingAppDataFolder();
+
 } // namespace mnemora

@@ -1,19 +1,12 @@
 #include "platform/FileAccess.h"
 
-#include <QFile>
-
-#ifdef Q_OS_WIN
 #include <QDir>
+#include <QFile>
 #include <QTemporaryFile>
+#include <shlobj.h>
 #include <windows.h>
-#else
-#include <cstdio>
-#include <unistd.h>
-#endif
 
 namespace mnemora {
-
-#ifdef Q_OS_WIN
 
 bool CanWriteFolder(const QString& folder) {
     QTemporaryFile probe(folder + QStringLiteral("/.mnemora-probe-XXXXXX"));
@@ -35,20 +28,17 @@ bool RenameOver(const QString& from, const QString& to) {
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
-#else
-
-bool CanWriteFolder(const QString& folder) {
-    return ::access(QFile::encodeName(folder).constData(), W_OK) == 0;
+QString RoamingAppDataFolder() {
+    // %APPDATA% names the same folder; set to another one (a test's), it wins.
+    const QString set = QDir::fromNativeSeparators(qEnvironmentVariable("APPDATA"));
+    if (QDir::isAbsolutePath(set))
+        return set;
+    PWSTR path = nullptr;
+    QString out;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_DEFAULT, nullptr, &path)))
+        out = QDir::fromNativeSeparators(QString::fromWCharArray(path));
+    CoTaskMemFree(path);
+    return out;
 }
-
-bool CanWriteFile(const QString& path) {
-    return ::access(QFile::encodeName(path).constData(), W_OK) == 0;
-}
-
-bool RenameOver(const QString& from, const QString& to) {
-    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
-}
-
-#endif
 
 } // namespace mnemora
