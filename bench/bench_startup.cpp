@@ -5,7 +5,9 @@
 // For comparison the program also starts on a 50-row list, the bare program also with the
 // welcome text, and the cost of opening the list file (key derivation and first page) is
 // timed on its own. No start-up step of the program waits on a timer, so nothing is taken out.
-//   bench_startup [RUNS]
+//   bench_startup [RUNS [OTHER_PROGRAM]]
+// OTHER_PROGRAM (another build of mnemora, say an older commit's) starts on the same list in
+// the same rounds, so the two builds are compared within one run of this noisy machine.
 // Needs the real lists (scripts/build-wordlists.sh build/db ...) for tem8.dat.
 #include "FixtureDb.h"
 
@@ -193,10 +195,10 @@ bool SpeakWord() {
 }
 
 // A program folder: the program, its settings (tem8 selected, not a first start) and db/.
-std::string MakeFolder(const QString& folder, const QString& list) {
+std::string MakeFolder(const QString& folder, const QString& list,
+                       const QString& from = QStringLiteral(MNEMORA_PROGRAM)) {
     const QString program = folder + QStringLiteral("/mnemora");
-    const bool ok = QDir().mkpath(folder + QStringLiteral("/db")) &&
-                    Copy(QStringLiteral(MNEMORA_PROGRAM), program) &&
+    const bool ok = QDir().mkpath(folder + QStringLiteral("/db")) && Copy(from, program) &&
                     WriteFile(folder + QStringLiteral("/mnemora.ini"),
                               QByteArray("[Software]\nRunTimes=10\n[Word]\nExamStudy=0\nDBTable=7\n") +
                                   (SpeakWord() ? "[Speech]\nSpeakWord=1\n" : "")) &&
@@ -243,7 +245,12 @@ int main(int argc, char** argv) {
     const QString bare = app + QStringLiteral("/bare_window");
     const std::string mnemora = MakeFolder(app, list);
     const std::string small = MakeFolder(root.filePath(QStringLiteral("small")), QString());
-    if (mnemora.empty() || small.empty() || !Copy(QStringLiteral(BARE_PROGRAM), bare))
+    const QString otherProgram = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
+    const std::string other = otherProgram.isEmpty()
+                                  ? std::string()
+                                  : MakeFolder(root.filePath(QStringLiteral("other")), list, otherProgram);
+    if (mnemora.empty() || small.empty() || !Copy(QStringLiteral(BARE_PROGRAM), bare) ||
+        (!otherProgram.isEmpty() && other.empty()))
         return 1;
     const double openMs = OpenAndKeyMs(app + QStringLiteral("/db/tem8.dat"));
     setenv("HOME", qPrintable(root.path()), 1);
@@ -275,10 +282,10 @@ int main(int argc, char** argv) {
         return 1;
     Display screen(c);
 
-    constexpr int kPrograms = 4;
-    std::vector<double> mapped[kPrograms], drawn[kPrograms], rss[kPrograms];
-    const Command programs[kPrograms] = {
-        {bare.toStdString()}, {mnemora}, {small}, {bare.toStdString(), "--text"}};
+    const int kPrograms = other.empty() ? 4 : 5;
+    std::vector<double> mapped[5], drawn[5], rss[5];
+    const Command programs[5] = {
+        {bare.toStdString()}, {mnemora}, {small}, {bare.toStdString(), "--text"}, {other}};
     bool ok = true;
     for (int i = -1; i < runs && ok; ++i) { // run -1 warms the page cache and is not counted
         for (int p = 0; p < kPrograms; ++p) {
@@ -301,8 +308,8 @@ int main(int argc, char** argv) {
 
     std::printf("start-up, %d runs each, medians\n", runs);
     std::printf("%-22s %10s %10s %10s\n", "", "mapped ms", "drawn ms", "VmRSS KiB");
-    const char* names[kPrograms] = {"bare Qt window", "mnemora, tem8 13,363", "mnemora, 50 rows",
-                                    "bare with welcome text"};
+    const char* names[5] = {"bare Qt window", "mnemora, tem8 13,363", "mnemora, 50 rows",
+                            "bare with welcome text", "other build, tem8"};
     for (int p = 0; p < kPrograms; ++p)
         std::printf("%-22s %10.1f %10.1f %10.0f\n", names[p], Median(mapped[p]), Median(drawn[p]),
                     Median(rss[p]));
@@ -312,6 +319,10 @@ int main(int argc, char** argv) {
     std::printf("%-22s %10.2f %10.2f %10.2f\n", "ratio tem8 / with text",
                 Median(mapped[1]) / Median(mapped[3]), Median(drawn[1]) / Median(drawn[3]),
                 Median(rss[1]) / Median(rss[3]));
+    if (!other.empty())
+        std::printf("%-22s %10.2f %10.2f %10.2f\n", "ratio tem8 / other",
+                    Median(mapped[1]) / Median(mapped[4]), Median(drawn[1]) / Median(drawn[4]),
+                    Median(rss[1]) / Median(rss[4]));
     std::printf("opening tem8.dat (key derivation + first page), in-process: %.1f ms\n", openMs);
     return 0;
 }

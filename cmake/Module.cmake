@@ -6,6 +6,9 @@ function(mnemora_module name)
     add_library(${name} MODULE ${ARGN})
     set_target_properties(${name} PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}
                                              CXX_VISIBILITY_PRESET hidden)
+    if(WIN32) # Qt looks for NAME.dll on Windows, without the "lib" MinGW would add
+        set_target_properties(${name} PROPERTIES PREFIX "")
+    endif()
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src)
     target_link_libraries(${name} PRIVATE Qt6::Core)
     if(NOT WIN32)

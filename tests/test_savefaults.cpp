@@ -2,10 +2,15 @@
 // fail in turn, once and from then on, like a full disk.
 #include "FaultVfs.h"
 #include "StudyRig.h"
+#include "platform/DataLocation.h"
 #include "store/HistoryFile.h"
+#include "store/TemplateCopy.h"
+#include "study/RunTimesCounter.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QTest>
+#include <functional>
 
 using namespace mnemora;
 
@@ -13,9 +18,11 @@ namespace {
 
 constexpr int kRows = 50; // one whole batch
 
-// "ok" from the integrity check, then each of the first rows' counters as "show:due".
+// "ok" from the integrity check, the row count, then each of the first rows' counters as
+// "show:due".
 QStringList FileState(const QString& path, const QString& table, int rows) {
-    QStringList state{fixture::Query(path, QStringLiteral("PRAGMA integrity_check"))};
+    QStringList state{fixture::Query(path, QStringLiteral("PRAGMA integrity_check")),
+                      fixture::Query(path, QStringLiteral("SELECT count(*) FROM %1").arg(table))};
     const QList<QStringList> counters = fixture::Select(
         path, QStringLiteral(
                   "SELECT showTimes || ':' || toShowTime FROM %1 WHERE \"index\" <= %2 ORDER BY \"index\"")
@@ -26,11 +33,21 @@ QStringList FileState(const QString& path, const QString& table, int rows) {
     return state;
 }
 
-QStringList Expected(int rows, const QString& counters) {
-    QStringList state{QStringLiteral("ok")};
+QStringList Expected(int count, int rows, const QString& counters) {
+    QStringList state{QStringLiteral("ok"), QString::number(count)};
     for (int i = 0; i < rows; ++i)
         state << counters;
     return state;
+}
+
+// A new version of the installed template: rows more words, its own time.
+bool InstallTemplate(const QString& path, int rows) {
+    QFile::remove(path);
+    QFile file(path);
+    return fixture::WriteTable(path, QStringLiteral("cet4"), Words(rows)) &&
+           file.open(QIODevice::ReadWrite) &&
+           file.setFileTime(QDateTime::fromSecsSinceEpoch(1700000000 + rows),
+                            QFileDevice::FileModificationTime);
 }
 
 } // namespace
@@ -42,12 +59,14 @@ private slots:
     void cleanup() { faultvfs::Disarm(); }
 
     // For every N: the file passes the integrity check and holds the old or the new counters
-    // of the whole save, never a mix; the counters stay pending; the next save writes them.
+    // of the whole save (or the old or the new list of a template refresh), never a mix; the
+    // counters stay pending; the next save (or start) writes them. Meanwhile a rebuild of the
+    // list folder is refused: the trainer holds its lock, from before a refresh on.
     void everyFaultLeavesOldOrNewAndTheNextSaveWrites_data() {
         QTest::addColumn<int>("action");
         QTest::addColumn<int>("mode");
-        const char* actions[] = {"batch", "mark", "list change"};
-        for (int a = 0; a < 3; ++a) {
+        const char* actions[] = {"batch", "mark", "list change", "template refresh"};
+        for (int a = 0; a < 4; ++a) {
             QTest::addRow("%s once", actions[a]) << a << int(faultvfs::Mode::Once);
             QTest::addRow("%s disk full", actions[a]) << a << int(faultvfs::Mode::Persistent);
         }
@@ -55,15 +74,45 @@ private slots:
     void everyFaultLeavesOldOrNewAndTheNextSaveWrites() {
         QFETCH(int, action);
         QFETCH(int, mode);
+        const bool refresh = action == 3;
         StudyRig rig;
         QVERIFY(rig.WriteList(Words(kRows, 0, 0), QStringLiteral("cet6.dat"), QStringLiteral("cet6")));
         QVERIFY(rig.Begin(Words(kRows, 1, 0), 1, false));
-        CWordStore& store = *rig.store;
+        const QString program = rig.dir.filePath(QStringLiteral("mnemora"));
+        const QString folder = rig.DbFile(QString());
         const QString file = rig.DbFile(QStringLiteral("cet4.dat"));
-        QCOMPARE(int(store.batch.size()), kRows);
+        const QString templateFile = rig.dir.filePath(QStringLiteral("templates/cet4.dat"));
+        if (refresh) { // installed: the list is the user's copy of a template
+            QVERIFY(QDir().mkpath(rig.dir.filePath(QStringLiteral("templates"))));
+            OverrideDataLocation({false, GetSettingsPath(), folder, QFileInfo(templateFile).path() + u'/'});
+        }
+        // A new start: the trainer before it had let go of the folder.
+        const auto restart = [&] {
+            rig.cycle.reset();
+            rig.store = std::make_unique<CWordStore>(rig.view, program);
+        };
+        const auto study = [&] {
+            rig.cycle = std::make_unique<CStudyCycle>(*rig.store, rig.view);
+            rig.view.Attach(rig.cycle.get());
+            rig.Open();
+            rig.cycle->ScheduleNextBatch();
+        };
+        if (refresh) {
+            QVERIFY(InstallTemplate(templateFile, kRows));
+            restart();
+            QVERIFY(PrepareUserData(*rig.store).isEmpty());
+            study();
+        }
+        QCOMPARE(int(rig.store->batch.size()), kRows);
+        bool rebuildRefused = true;
+        const auto rebuild = [&] {
+            CListFolderLock builder;
+            rebuildRefused = rebuildRefused && !builder.Acquire(folder, 0);
+        };
         QString old = QStringLiteral("1:0");
         bool fired = true;
         for (int n = 1; fired; ++n) {
+            CWordStore& store = *rig.store;
             // New counters in memory, as showing the words would set them.
             const QString now = QStringLiteral("2:%1").arg(n);
             for (auto p = store.batch.begin(); p != store.batch.end(); p = WordBatch::Next(p)) {
@@ -72,9 +121,20 @@ private slots:
             }
             const int rows = action == 1 ? 1 : kRows;
             WordRecord first = WordBatch::At(store.batch.begin());
-            faultvfs::Arm(n, faultvfs::Mode(mode));
+            QStringList before = Expected(kRows, rows, old), after = Expected(kRows, rows, now);
+            if (refresh) { // the counters reach the file, then a new template with one word more
+                QVERIFY(store.SaveBatch());
+                before = FileState(file, QStringLiteral("cet4"), rows);
+                after = before;
+                after[1] = QString::number(kRows + n); // the counters all carried over
+                QVERIFY(InstallTemplate(templateFile, kRows + n));
+                restart(); // store is gone
+            }
+            faultvfs::Arm(n, faultvfs::Mode(mode), rebuild);
             bool saved = false;
-            if (action == 1) {
+            if (refresh) {
+                PrepareUserData(*rig.store);
+            } else if (action == 1) {
                 saved = store.SaveRecord(first);
             } else {
                 saved = store.SaveBatch();
@@ -86,29 +146,77 @@ private slots:
             }
             fired = faultvfs::Fired();
             faultvfs::Disarm();
-            if (action != 2) { // the file as the next start finds it
+            QVERIFY2(rebuildRefused, qPrintable(QStringLiteral("N=%1").arg(n)));
+            if (action < 2) { // the file as the next start finds it
                 store.Close();
-                store.OpenWordList(0, 0);
-                store.OpenWordTable();
+                rig.Open();
             }
             const QStringList state = FileState(file, QStringLiteral("cet4"), rows);
-            QVERIFY2(state == Expected(rows, now) || (!saved && state == Expected(rows, old)),
+            QVERIFY2(state == after || (!saved && state == before),
                      qPrintable(QStringLiteral("N=%1 saved=%2: %3").arg(n).arg(saved).arg(state.join(u' '))));
-            QCOMPARE(store.Unsaved(), !saved && action != 1);
-            // The next save (after a list change, on the other list) writes what is pending.
-            if (action == 1)
+            QCOMPARE(rig.store->Unsaved(), !saved && (action == 0 || action == 2));
+            // The next save (after a list change, on the other list; after a refresh, the
+            // next start) writes what is pending.
+            if (refresh)
+                PrepareUserData(*rig.store);
+            else if (action == 1)
                 QVERIFY(store.SaveRecord(first));
             else
                 QVERIFY(store.SaveBatch());
-            QCOMPARE(FileState(file, QStringLiteral("cet4"), rows), Expected(rows, now));
-            QVERIFY(!store.Unsaved());
+            QCOMPARE(FileState(file, QStringLiteral("cet4"), rows), after);
+            QVERIFY(!rig.store->Unsaved());
             old = now;
             if (action == 2) {
                 store.Close();
-                store.OpenWordList(0, 0);
-                store.OpenWordTable();
+                rig.Open();
                 rig.cycle->ScheduleNextBatch();
             }
+            if (refresh)
+                study();
+        }
+    }
+
+    // Every file that holds counters words its failure alike, naming the file and the
+    // reason, once per failure spell; the counters a failed save kept are written by the next
+    // one, and a later failure is told again.
+    void saveWarningsNameFileAndReasonOncePerSpell() {
+        StudyRig rig;
+        QVERIFY(rig.Begin(Words(3), 1, false));
+        const QString gone = rig.dir.filePath(QStringLiteral("gone"));
+        const QString settings = gone + QStringLiteral("/mnemora.ini");
+        struct Case {
+            QString kind, path, reason, what;
+            std::function<void(bool)> fail;
+        };
+        const Case cases[] = {
+            {QStringLiteral("单词表文件"), rig.DbFile(QStringLiteral("cet4.dat")), QStringLiteral("磁盘已满"),
+             QStringLiteral("单词的复习计数"),
+             [](bool on) { on ? faultvfs::Arm(2, faultvfs::Mode::Persistent) : faultvfs::Disarm(); }},
+            {QStringLiteral("设置文件"), settings, QStringLiteral("所在文件夹不存在"),
+             QStringLiteral("复习计数 RunTimes "), [&](bool on) {
+                 OverrideSettingsPath(settings);
+                 on ? QDir(gone).removeRecursively() : QDir().mkpath(gone);
+             }}};
+        CStudyCycle& cycle = *rig.cycle;
+        for (const Case& c : cases) {
+            const QString text =
+                QStringLiteral("无法保存复习进度：%1“%2”不能写入（%3）。%4暂时保存在内存中，之后每次"
+                               "保存时会再次写入。")
+                    .arg(c.kind, c.path, c.reason, c.what);
+            rig.view.messages.clear();
+            for (const bool failing : {true, true, false, true, false}) {
+                c.fail(failing);
+                cycle.secondPass = true;
+                cycle.EndOfBatch(); // saves the batch and RunTimes, schedules, tells
+                QCOMPARE(rig.store->Unsaved() || cycle.RunTimesUnsaved(), failing);
+            }
+            QCOMPARE(ReadRunTimes(), cycle.CurrentRunTimes());
+            QStringList told;
+            for (const auto& [message, icon] : rig.view.messages) {
+                if (icon == MessageIcon::Error)
+                    told << message;
+            }
+            QCOMPARE(told, QStringList({text, text}));
         }
     }
 

@@ -1,9 +1,12 @@
 #include "StudyRig.h"
 #include "TestData.h"
 #include "settings/SpeechSettings.h"
+#include "speech/VoiceChoice.h"
 #include "study/SpeechCoach.h"
 
+#include <QPluginLoader>
 #include <QTest>
+#include <memory>
 
 using namespace mnemora;
 
@@ -126,6 +129,39 @@ private slots:
         QCOMPARE(log, QStringList{QStringLiteral("无法朗读：") + why});
         QVERIFY(!coach.Available() && coach.Problem() == why);
     }
+
+    // The system's voices by their "Language" attribute: the accent asked for, else any
+    // English voice, never another language.
+    void choosesAnEnglishVoiceByLanguage() {
+        const QList<std::tuple<QStringList, QString, int>> cases{
+            {{"411", "809", "409;9"}, "en-US", 2}, {{"411", "809", "409;9"}, "en-GB", 1},
+            {{"411", "c09", "809"}, "en-US", 1}, // another accent rather than another language
+            {{"", "x", "9"}, "en-GB", 2},        // the neutral English id
+            {{"411;804", "1009"}, "en-US", 1},   // a voice of two languages, Canadian English
+            {{"411", "804", "0"}, "en-US", -1},
+        };
+        for (const auto& [languages, accent, chosen] : cases)
+            QCOMPARE(ChooseVoice(languages, accent), chosen);
+    }
+
+#ifdef SAPI_MODULE
+    // The Windows module on the system's SAPI. Wine's prefix has SAPI but no voice: the
+    // engine says so in one line, and nothing it is asked afterwards speaks, fails or crashes.
+    void sapiWithoutAnEnglishVoiceSaysWhy() {
+        QPluginLoader loader(QStringLiteral(SAPI_MODULE));
+        auto* module = qobject_cast<ISpeechModule*>(loader.instance());
+        QVERIFY2(module != nullptr, qPrintable(loader.errorString()));
+        const std::unique_ptr<ISpeaker> speaker(module->CreateSpeaker());
+        QStringList failures;
+        speaker->SetFailureHandler([&](const QString& why) { failures << why; });
+        QCOMPARE(speaker->Problem(), QString());
+        speaker->Configure(QStringLiteral("en-US"), -20);
+        QCOMPARE(speaker->Problem(), QStringLiteral("系统没有英语语音（Windows 设置“语音”中可以添加）"));
+        speaker->Say(QStringLiteral("abandon"));
+        speaker->Stop();
+        QVERIFY(!speaker->IsSpeaking() && failures.isEmpty());
+    }
+#endif
 
     void readsOptionsWithDefaults() {
         StudyRig rig; // points the settings at its own file

@@ -6,14 +6,18 @@ set -euo pipefail
 export WINEPREFIX=${WINEPREFIX:-$REPO_DIR/build-win/wine}
 export WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 export WINEPATH=${MNEMORA_WINE_PATH:-$(win_path)}
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    mkdir -p "$WINEPREFIX"
-    # Tests start in parallel: one of them makes the prefix, the others wait for it.
-    (
-        flock 9
-        [ -f "$WINEPREFIX/system.reg" ] || { wine wineboot -i >/dev/null 2>&1 && wineserver -w; }
-    ) 9>"$WINEPREFIX.lock"
-fi
+mkdir -p "$WINEPREFIX"
+# Tests start in parallel: one of them makes the prefix, the others wait for it. Wine's server
+# and its services (explorer's desktop among them) are started here too, detached from every
+# pipe: started by a test, they would hold CTest's pipe for that test until they end, and that
+# test would seem to run as long as all the others.
+(
+    flock 9
+    [ -f "$WINEPREFIX/system.reg" ] || { wine wineboot -i >/dev/null 2>&1 && wineserver -w; }
+    if wineserver -p5 </dev/null >/dev/null 2>&1; then
+        wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+    fi
+) 9>"$WINEPREFIX.lock"
 # A Qt test's report written to stdout does not reach the pipe under Wine: the test writes
 # it to a file, shown afterwards.
 if [ $# -ge 1 ] && [[ $(basename "$1") == test_*.exe ]]; then

@@ -225,6 +225,15 @@ void CMnemoraDlg::SaveOnShutdown() {
     study.KillTimers();
 }
 
+QString CMnemoraDlg::UnsavedCounters() const {
+    QStringList lost;
+    if (wordStore.Unsaved())
+        lost << wordStore.UnsavedSummary();
+    if (study.RunTimesUnsaved())
+        lost << QStringLiteral("RunTimes could not be written to %1").arg(GetSettingsPath());
+    return lost.join(QStringLiteral("; "));
+}
+
 void CMnemoraDlg::SaveCheckpoint() {
     // The session may still be cancelled: save what was shown so far and keep studying.
     // The counters are written as they stand, so a later end writes the same views again

@@ -71,7 +71,7 @@ public:
     // The session's request to save: a checkpoint, the study goes on.
     void SaveCheckpoint();
     // What the last save could not write, for the exit status; empty when nothing is pending.
-    QString UnsavedCounters() const { return wordStore.Unsaved() ? wordStore.UnsavedSummary() : QString(); }
+    QString UnsavedCounters() const;
 
     // IStudyView
     void ShowMessage(const QString& text, MessageIcon icon) override;

@@ -1,10 +1,9 @@
 #include "platform/SingleInstance.h"
 
-#include <QDir>
-#include <QFile>
+#include "platform/InstanceLock.h"
+
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QStandardPaths>
 
 namespace mnemora {
 namespace {
@@ -14,52 +13,40 @@ constexpr qint64 kMaxRequestSize = 64;
 } // namespace
 
 CSingleInstance::CSingleInstance(const QString& name, QString folder, QObject* parent)
-    : QObject(parent), m_folder(std::move(folder)), m_name(name) {}
+    : QObject(parent), m_lock(std::make_unique<CInstanceLock>(name, std::move(folder))) {}
 
 CSingleInstance::~CSingleInstance() {
     Release();
 }
 
 QString CSingleInstance::DefaultFolder() {
-    // Qt checks that the folder belongs to this user and is private (0700); it gives an
-    // empty path rather than a folder other users could write to.
-    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    return CInstanceLock::DefaultFolder();
 }
 
 QString CSingleInstance::LockFilePath() const {
-    return m_folder.isEmpty() ? QString() : QDir(m_folder).filePath(m_name + QStringLiteral(".lock"));
+    return m_lock->FilePath();
 }
 
 QString CSingleInstance::ServerPath() const {
-    return m_folder.isEmpty() ? QString() : QDir(m_folder).filePath(m_name + QStringLiteral(".sock"));
+    return m_lock->ServerName();
 }
 
 bool CSingleInstance::HoldsLock() const {
-    return m_holdsLock;
+    return m_lock->Holds();
 }
 
 CSingleInstance::Role CSingleInstance::Claim() {
-    if (m_folder.isEmpty())
+    switch (m_lock->Take()) {
+    case CInstanceLock::Outcome::HeldByOther:
+        return Role::Secondary;
+    case CInstanceLock::Outcome::NoMarker:
         return Role::Primary; // no marker can be made: run as a normal first instance
-    m_lock = std::make_unique<QLockFile>(LockFilePath());
-    // The default stale time (30 s) would let a second start take over the lock of an
-    // instance that has simply run longer than that. Only a dead owner makes it stale.
-    m_lock->setStaleLockTime(0);
-    if (!m_lock->tryLock(0)) {
-        const bool heldByOther = m_lock->error() == QLockFile::LockFailedError;
-        m_lock.reset();
-        return heldByOther ? Role::Secondary : Role::Primary;
+    case CInstanceLock::Outcome::Taken:
+        break;
     }
-    m_holdsLock = true;
-
-    // Holding the lock means any socket file left here belongs to a dead instance. The
-    // socket is bound at its own path, which fails while that file is there: it goes first.
-    // (Qt's access options would bind elsewhere and rename over whatever is in the way.)
-    QLocalServer::removeServer(ServerPath());
     m_server = new QLocalServer(this);
     connect(m_server, &QLocalServer::newConnection, this, &CSingleInstance::OnNewConnection);
-    if (!m_server->listen(ServerPath()) ||
-        !QFile::setPermissions(ServerPath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)) {
+    if (!m_lock->Listen(*m_server)) {
         // Still the one instance; a later start just cannot raise this window.
         delete m_server;
         m_server = nullptr;
@@ -69,7 +56,7 @@ CSingleInstance::Role CSingleInstance::Claim() {
 
 bool CSingleInstance::RequestActivation(int timeoutMs) {
     const QString path = ServerPath();
-    if (path.isEmpty() || m_holdsLock)
+    if (path.isEmpty() || HoldsLock())
         return false;
     QLocalSocket socket;
     socket.connectToServer(path, QIODevice::WriteOnly);
@@ -87,11 +74,7 @@ void CSingleInstance::Release() {
         delete m_server;
         m_server = nullptr;
     }
-    if (m_lock) {
-        m_lock->unlock();
-        m_lock.reset();
-    }
-    m_holdsLock = false;
+    m_lock->Release();
 }
 
 void CSingleInstance::OnNewConnection() {

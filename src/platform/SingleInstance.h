@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QLockFile>
 #include <QObject>
 #include <QString>
 #include <memory>
@@ -10,10 +9,12 @@ class QLocalSocket;
 
 namespace mnemora {
 
+class CInstanceLock;
+
 // Marks that an instance runs, and lets a later start ask that instance to show itself.
-// The marker is a lock file in the per-user runtime folder; beside it the first instance
-// listens on a local socket. A second instance only reads: it never creates, rewrites or
-// removes anything of the running one.
+// The marker is the OS's (CInstanceLock); beside it the first instance listens on a local
+// socket (a named pipe on Windows). A second instance only reads: it never creates,
+// rewrites or removes anything of the running one.
 class CSingleInstance final : public QObject {
     Q_OBJECT
 public:
@@ -22,15 +23,16 @@ public:
         Secondary, // another live process holds it
     };
 
-    // name is the marker's base name ("Mnemora_zz" gives "Mnemora_zz.lock"); folder is where
-    // lock and socket live, by default DefaultFolder().
+    // name is the marker's base name ("Mnemora_zz" gives "Mnemora_zz.lock" on Linux); folder
+    // is where a lock file and its socket live, by default DefaultFolder().
     explicit CSingleInstance(const QString& name = QStringLiteral("Mnemora_zz"),
                              QString folder = DefaultFolder(), QObject* parent = nullptr);
     ~CSingleInstance() override;
     CSingleInstance(const CSingleInstance&) = delete;
     CSingleInstance& operator=(const CSingleInstance&) = delete;
 
-    // The per-user runtime folder ($XDG_RUNTIME_DIR); empty when there is none that is private.
+    // The per-user runtime folder ($XDG_RUNTIME_DIR); empty when there is none that is
+    // private, and on Windows, whose marker is not a file.
     static QString DefaultFolder();
 
     // Tries to take the lock; a lock left by a process that no longer runs is taken over.
@@ -55,11 +57,8 @@ private:
     void OnNewConnection();
     void ReadRequest(QLocalSocket* socket);
 
-    QString m_folder;
-    QString m_name;
-    std::unique_ptr<QLockFile> m_lock;
+    std::unique_ptr<CInstanceLock> m_lock;
     QLocalServer* m_server = nullptr;
-    bool m_holdsLock = false;
 };
 
 } // namespace mnemora

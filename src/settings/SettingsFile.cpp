@@ -16,13 +16,31 @@ bool& PathBuilt() {
     return built;
 }
 
-uint32_t ComponentOr(const char* key, uint32_t defaultValue, uint32_t repairTo) {
+// A component outside 0..255 reads as its default.
+uint32_t Component(const char* key, uint32_t defaultValue) {
     const uint32_t v = ReadProfileInt(keys::kFloatWindow, key, defaultValue);
-    return static_cast<int32_t>(v) < 0 || static_cast<int32_t>(v) > 255 ? repairTo : v;
+    return static_cast<int32_t>(v) < 0 || static_cast<int32_t>(v) > 255 ? defaultValue : v;
 }
 
-uint32_t Pack(uint32_t red, uint32_t green, uint32_t blue) {
-    return red + green * 256u + blue * 65536u;
+// The keys of a colour's three components in [FloatWindow].
+struct ColorKeys {
+    const char* red;
+    const char* green;
+    const char* blue;
+};
+constexpr ColorKeys kTextColor{keys::kTextR, keys::kTextG, keys::kTextB};
+constexpr ColorKeys kBackgroundColor{keys::kBackGroundR, keys::kBackGroundG, keys::kBackGroundB};
+
+bool WriteColor(const ColorKeys& color, uint8_t red, uint8_t green, uint8_t blue) {
+    const bool r = WriteProfileUInt(keys::kFloatWindow, color.red, red);
+    const bool g = WriteProfileUInt(keys::kFloatWindow, color.green, green);
+    const bool b = WriteProfileUInt(keys::kFloatWindow, color.blue, blue);
+    return r && g && b;
+}
+
+uint32_t ReadColor(const ColorKeys& color, uint32_t red, uint32_t green, uint32_t blue) {
+    return Component(color.red, red) + Component(color.green, green) * 256u +
+           Component(color.blue, blue) * 65536u;
 }
 
 } // namespace
@@ -99,31 +117,19 @@ bool WriteTransparent(uint32_t alpha) {
 }
 
 bool WriteTextColor(uint8_t red, uint8_t green, uint8_t blue) {
-    const bool r = WriteProfileUInt(keys::kFloatWindow, keys::kTextR, red);
-    const bool g = WriteProfileUInt(keys::kFloatWindow, keys::kTextG, green);
-    const bool b = WriteProfileUInt(keys::kFloatWindow, keys::kTextB, blue);
-    return r && g && b;
+    return WriteColor(kTextColor, red, green, blue);
 }
 
 uint32_t ReadTextColor() {
-    const uint32_t r = ComponentOr(keys::kTextR, 0, 0);
-    const uint32_t g = ComponentOr(keys::kTextG, 0, 0);
-    const uint32_t b = ComponentOr(keys::kTextB, 0, 0);
-    return Pack(r, g, b);
+    return ReadColor(kTextColor, 0, 0, 0);
 }
 
 bool WriteBackgroundColor(uint8_t red, uint8_t green, uint8_t blue) {
-    const bool r = WriteProfileUInt(keys::kFloatWindow, keys::kBackGroundR, red);
-    const bool g = WriteProfileUInt(keys::kFloatWindow, keys::kBackGroundG, green);
-    const bool b = WriteProfileUInt(keys::kFloatWindow, keys::kBackGroundB, blue);
-    return r && g && b;
+    return WriteColor(kBackgroundColor, red, green, blue);
 }
 
 uint32_t ReadBackgroundColor() {
-    const uint32_t r = ComponentOr(keys::kBackGroundR, 221, 221);
-    const uint32_t g = ComponentOr(keys::kBackGroundG, 243, 243);
-    const uint32_t b = ComponentOr(keys::kBackGroundB, 255, 255);
-    return Pack(r, g, b);
+    return ReadColor(kBackgroundColor, 221, 243, 255);
 }
 
 bool WriteWordList(uint32_t category, uint32_t index) {

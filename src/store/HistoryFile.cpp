@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 #include <cstdio>
 
@@ -67,7 +68,9 @@ bool CHistoryFile::Open() {
         return true;
     const sql::Failure failure = db_.LastFailure();
     const bool transient = sql::IsTransient(failure) || failure == sql::Failure::OutOfMemory;
-    if (triedFresh_ || transient) {
+    // An empty file holds nothing to set aside: its first write failed (a full disk makes
+    // the engine misread it), and the next save tries again.
+    if (triedFresh_ || transient || QFileInfo(path_).size() == 0) {
         // Locked, read-only or out of space: the file may be fine, so it is left alone.
         db_.Close();
         return false;
@@ -124,16 +127,22 @@ bool CHistoryFile::AddDays(const QList<DayRow>& deltas) {
     return false;
 }
 
-QList<DayRow> CHistoryFile::Days(const QDate& from, const QDate& to) {
-    QList<DayRow> rows;
-    if (!Open())
-        return rows;
-    Statement select(db_, "SELECT day, list, shown, started, learnt, studyMs FROM days"
-                          " WHERE day >= ?1 AND day <= ?2 ORDER BY day, list");
-    if (!select)
-        return rows;
+bool CHistoryFile::SelectDays(Statement& select, const char* query, const QDate& from, const QDate& to) {
+    if (!Open() || !select.Prepare(db_, query) || !select)
+        return false;
     select.Bind(1, DayText(from));
     select.Bind(2, DayText(to));
+    return true;
+}
+
+QList<DayRow> CHistoryFile::Days(const QDate& from, const QDate& to) {
+    QList<DayRow> rows;
+    Statement select;
+    if (!SelectDays(select,
+                    "SELECT day, list, shown, started, learnt, studyMs FROM days"
+                    " WHERE day >= ?1 AND day <= ?2 ORDER BY day, list",
+                    from, to))
+        return rows;
     while (select.Next() == Step::Row) {
         DayRow row;
         row.day = QDate::fromString(select.Text(0), Qt::ISODate);
@@ -161,13 +170,10 @@ bool CHistoryFile::PutRunTimes(const QDate& day, uint32_t runTimes) {
 
 QList<QPair<QDate, uint32_t>> CHistoryFile::RunTimesByDay(const QDate& from, const QDate& to) {
     QList<QPair<QDate, uint32_t>> rows;
-    if (!Open())
+    Statement select;
+    if (!SelectDays(select, "SELECT day, runTimes FROM runs WHERE day >= ?1 AND day <= ?2 ORDER BY day", from,
+                    to))
         return rows;
-    Statement select(db_, "SELECT day, runTimes FROM runs WHERE day >= ?1 AND day <= ?2 ORDER BY day");
-    if (!select)
-        return rows;
-    select.Bind(1, DayText(from));
-    select.Bind(2, DayText(to));
     while (select.Next() == Step::Row)
         rows.append({QDate::fromString(select.Text(0), Qt::ISODate), static_cast<uint32_t>(select.Int(1))});
     return rows;

@@ -70,6 +70,8 @@ private:
     bool OpenFile();
     bool CreateSchema();
     void SetAside(const char* reason);
+    // Opens the file and prepares query with the day range bound to ?1 and ?2.
+    bool SelectDays(sql::Statement& select, const char* query, const QDate& from, const QDate& to);
 
     QString path_;
     sql::Connection db_;

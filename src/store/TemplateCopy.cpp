@@ -170,6 +170,15 @@ QString PrepareUserData(CWordStore& store) {
     if (location.portable)
         return QString();
     QDir().mkpath(QFileInfo(location.settingsPath).absolutePath());
+    QDir().mkpath(location.dbFolder);
+    // The copies are written under the folder's writer lock, which the store then keeps
+    // while it studies: a rebuild of the folder never replaces a file half refreshed.
+    if (!store.LockListFolder()) {
+        // The copies there are whole; the next start brings them up to date.
+        std::fprintf(stderr, "mnemora: 词库文件夹 %s 正由进程 %lld 改写，本次不更新词库\n",
+                     qPrintable(QDir::toNativeSeparators(location.dbFolder)), store.ListFolderHolder());
+        return QString();
+    }
     QString error;
     QStringList reports;
     const bool ready = EnsureUserLists(location.templateFolder, location.dbFolder, &error, &reports);

@@ -21,7 +21,9 @@ bool EnsureUserLists(const QString& templateDir, const QString& userDir, QString
                      QStringList* reports = nullptr);
 
 // Installed mode: creates the settings folder and gives the user copies of the template
-// lists (see EnsureUserLists; its reports go to stderr). When the lists cannot be copied,
+// lists (see EnsureUserLists; its reports go to stderr), holding store's list-folder lock
+// from then on; while a rebuild holds it past the store's wait, the copies are left as they
+// are until the next start. When the lists cannot be copied,
 // store (and every later reader of the data location) reads the templates instead, where
 // nothing is saved, and the returned text says so; empty when all is well or portable.
 QString PrepareUserData(CWordStore& store);

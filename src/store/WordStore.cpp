@@ -48,11 +48,15 @@ QString CWordStore::CurrentCatalogueTable() const {
     return listIndex_ >= 0 && listIndex_ < tables.size() ? tables[listIndex_] : QString();
 }
 
+bool CWordStore::LockListFolder() {
+    // A rebuild holds the folder only while it replaces the files.
+    return folderLock_.Acquire(dbFolder_, kFolderLockWaitMs);
+}
+
 int CWordStore::OpenWordList(int index, int cat) {
     category_ = cat;
     listIndex_ = index;
-    // A rebuild holds the folder only while it replaces the files.
-    if (!folderLock_.Acquire(dbFolder_, kFolderLockWaitMs))
+    if (!LockListFolder())
         std::fprintf(stderr, "mnemora: 词库文件夹 %s 正由进程 %lld 改写，等了 %d 秒仍未完成，照常打开\n",
                      qPrintable(QDir::toNativeSeparators(dbFolder_)), folderLock_.HolderPid(),
                      kFolderLockWaitMs / 1000);
@@ -227,7 +231,8 @@ bool CWordStore::WriteOpenFile(bool withBatch, const WordRecord* extra) {
         for (auto p = batch.begin(); ok && p != batch.end(); p = WordBatch::Next(p)) {
             const WordRecord& r = WordBatch::At(p);
             ok = SendCounters(db_, tableName_.data(), r);
-            sent.insert(r.index);
+            if (pendingHere)
+                sent.insert(r.index);
         }
     }
     if (ok && extra != nullptr) {
@@ -308,37 +313,16 @@ bool CWordStore::WriteOtherFiles() {
 
 void CWordStore::NoteFailure(const QString& path, sql::Failure failure, const QString& engineText) {
     lastFailure_ = QStringLiteral("%1: %2").arg(path, engineText);
-    if (failing_)
-        return;
-    failing_ = true;
-    const QFileInfo file(path);
-    QString reason;
-    if (file.exists() && !file.isWritable())
-        reason = QStringLiteral("文件是只读的");
-    else if (!QFileInfo(file.absolutePath()).isWritable())
-        reason = QStringLiteral("所在文件夹不允许写入");
-    else if (failure == sql::Failure::Full)
-        reason = QStringLiteral("磁盘已满");
-    else if (failure == sql::Failure::Busy)
-        reason = QStringLiteral("文件正被其他程序使用");
-    else if (failure == sql::Failure::ReadOnly)
-        reason = QStringLiteral("文件是只读的");
-    else
-        reason = QStringLiteral("读写出错：%1").arg(engineText);
-    saveWarning_ = QStringLiteral("无法保存复习进度：单词表文件“%1”不能写入（%2）。单词的复习计数暂时保存在"
-                                  "内存中，之后每次保存时会再次写入。")
-                       .arg(QDir::toNativeSeparators(path), reason);
+    saveWarning_.Failed(path, failure, engineText);
 }
 
 void CWordStore::NoteSaved() {
-    if (pending_.empty()) {
-        failing_ = false;
-        saveWarning_.clear();
-    }
+    if (pending_.empty())
+        saveWarning_.Saved();
 }
 
 QString CWordStore::TakeSaveWarning() {
-    return std::exchange(saveWarning_, QString());
+    return saveWarning_.Take();
 }
 
 QString CWordStore::UnsavedSummary() const {

@@ -3,6 +3,7 @@
 #include "platform/MessageBoxPort.h"
 #include "store/DbAccess.h"
 #include "store/ListFolderLock.h"
+#include "store/SaveWarning.h"
 #include "store/WordBatch.h"
 
 #include <QMap>
@@ -33,6 +34,10 @@ public:
     CWordStore(const CWordStore&) = delete;
     CWordStore& operator=(const CWordStore&) = delete;
 
+    // Takes the writer lock of the list folder for as long as the store lives, waiting for a
+    // rebuild to finish; false when one still holds it (its process: ListFolderHolder).
+    bool LockListFolder();
+    qint64 ListFolderHolder() const { return folderLock_.HolderPid(); }
     // Opens the database file of a list; 1 on success, 0 (after telling the user) otherwise.
     int OpenWordList(int listIndex, int category);
     // Selects the table of the list last given to OpenWordList and resets the walk counters.
@@ -147,8 +152,7 @@ private:
     QString dbFolder_;
     QString openPath_; // the file given to the connection last
     std::vector<Pending> pending_;
-    bool failing_ = false; // since the first failed save after one that wrote everything
-    QString saveWarning_;
+    CSaveWarning saveWarning_{QStringLiteral("单词表文件"), QStringLiteral("单词的复习计数")};
     QString lastFailure_;
     IMessageBox& messages_;
     // Held from the first list opened to the end of the run: the builder does not replace

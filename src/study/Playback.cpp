@@ -54,7 +54,12 @@ void CStudyCycle::TimerStep(int id) {
 void CStudyCycle::RephaseMeaningTimer() {
     view_.KillTimer(kMeaningTimerId);
     view_.CancelMeaningDelay();
-    meaningTickAfterDelay_ = true;
+    BeginMeaningDelay(true);
+}
+
+// The meaning timer is armed meaningDelay from now; tickAfter: with a meaning tick then.
+void CStudyCycle::BeginMeaningDelay(bool tickAfter) {
+    meaningTickAfterDelay_ = tickAfter;
     if (meaningDelay == 0)
         OnMeaningDelayElapsed();
     else
@@ -91,11 +96,7 @@ void CStudyCycle::RestartTimers() {
 // the meaning comes after the delay and the word tick a whole period after now.
 void CStudyCycle::ArmTimers(bool meaningTickFirst) {
     view_.ArmTimer(kWordTimerId, wordPeriod);
-    meaningTickAfterDelay_ = meaningTickFirst;
-    if (meaningDelay == 0)
-        OnMeaningDelayElapsed();
-    else
-        view_.StartMeaningDelay(meaningDelay);
+    BeginMeaningDelay(meaningTickFirst);
 }
 
 void CStudyCycle::OnMeaningDelayElapsed() {

@@ -73,12 +73,21 @@ void CStudyCycle::RevealMeaning() {
 }
 
 void CStudyCycle::ShowFirstSentence() {
+    ShowSentence(1);
+}
+
+void CStudyCycle::ShowSecondSentence() {
+    ShowSentence(2);
+}
+
+// Sentence n (1 or 2) under the meaning; the second follows the first when the word has one.
+void CStudyCycle::ShowSentence(int n) {
     if (batchCursor == store_.batch.end())
         return;
     const WordRecord& r = Current();
-    QString text =
-        MeaningText() + QStringLiteral("\r\n") + r.sentence1 + QStringLiteral("\r\n") + r.sentence1Chn;
-    if (!r.sentence2.isEmpty()) {
+    QString text = MeaningText() + QStringLiteral("\r\n") + (n == 1 ? r.sentence1 : r.sentence2) +
+                   QStringLiteral("\r\n") + (n == 1 ? r.sentence1Chn : r.sentence2Chn);
+    if (n == 1 && !r.sentence2.isEmpty()) {
         phase = kPhaseSecondSentence;
     } else {
         phase = kPhaseWord;
@@ -86,20 +95,7 @@ void CStudyCycle::ShowFirstSentence() {
     }
     Show(std::move(text));
     for (IStudyObserver* observer : observers_)
-        observer->OnSentenceShown(r, 1);
-}
-
-void CStudyCycle::ShowSecondSentence() {
-    if (batchCursor == store_.batch.end())
-        return;
-    const WordRecord& r = Current();
-    QString text =
-        MeaningText() + QStringLiteral("\r\n") + r.sentence2 + QStringLiteral("\r\n") + r.sentence2Chn;
-    phase = kPhaseWord;
-    batchCursor = WordBatch::Next(batchCursor);
-    Show(std::move(text));
-    for (IStudyObserver* observer : observers_)
-        observer->OnSentenceShown(r, 2);
+        observer->OnSentenceShown(r, n);
 }
 
 } // namespace mnemora

@@ -22,6 +22,7 @@ void CStudyCycle::RemoveObserver(IStudyObserver* observer) {
 
 void CStudyCycle::SaveBatch() {
     store_.SaveBatch();
+    runTimes_.Flush();
     for (IStudyObserver* observer : observers_)
         observer->OnBatchSaved();
 }

@@ -161,10 +161,12 @@ private:
     void Show(QString text);
     WordRecord& Current() const;
     QString MeaningText() const;
+    void ShowSentence(int n);
 
     void ArmTimers(bool meaningTickFirst);
     void TimerStep(int id);
     void RephaseMeaningTimer();
+    void BeginMeaningDelay(bool tickAfter);
 
     bool listUnavailable_ = false;
     bool away_ = false;

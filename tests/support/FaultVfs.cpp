@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <sqlcipher/sqlite3.h>
+#include <utility>
 
 namespace faultvfs {
 namespace {
@@ -11,9 +12,12 @@ sqlite3_vfs vfs;
 int countdown = 0; // 0: disarmed
 bool persistent = false;
 bool fired = false;
+std::function<void()> probe;
 
 // True when this counted call is to fail.
 bool Fault() {
+    if (probe)
+        probe();
     if (fired && persistent)
         return true;
     if (countdown == 0 || --countdown > 0)
@@ -132,13 +136,15 @@ void Install() {
     sqlite3_vfs_register(&vfs, 1);
 }
 
-void Arm(int n, Mode mode) {
+void Arm(int n, Mode mode, std::function<void()> onCall) {
+    probe = std::move(onCall);
     countdown = n;
     persistent = mode == Mode::Persistent;
     fired = false;
 }
 
 void Disarm() {
+    probe = nullptr;
     countdown = 0;
     persistent = false;
     fired = false;

@@ -9,22 +9,46 @@
 #include <windows.h>
 
 #include <shellapi.h>
+#include <wtsapi32.h>
 
 namespace mnemora {
 namespace {
 
-// The desktop's signs of absence, read once a second: the input clock for idle time, the
-// input desktop (which the logon screen takes while the session is locked) and the screen
-// saver flag for locked, and the shell's notification state for a full-screen program or
+constexpr wchar_t kWatchClass[] = L"MnemoraSessionWatch";
+
+// While the session is locked the input desktop is the logon screen's, which a user's
+// program cannot open.
+bool InputDesktopTaken() {
+    HDESK desk = OpenInputDesktop(0, FALSE, DESKTOP_READOBJECTS);
+    if (desk == nullptr)
+        return true;
+    CloseDesktop(desk);
+    return false;
+}
+
+// The desktop's signs of absence: the session's lock and unlock as WTS notifications to a
+// message-only window of its own (until the first one, and where they cannot be had, the
+// input desktop read once a second), and once a second the screen saver flag, the input
+// clock for idle time and the shell's notification state for a full-screen program or
 // presentation mode.
 class WinPresence final : public IPresenceSource {
 public:
     explicit WinPresence(QWindow* floatWindow) : window_(floatWindow) {
+        WatchSession();
         timer_.setInterval(1000);
         connect(&timer_, &QTimer::timeout, this, &WinPresence::Check);
         timer_.start();
         Check();
     }
+
+    ~WinPresence() override {
+        if (watch_ != nullptr) {
+            WTSUnRegisterSessionNotification(watch_);
+            DestroyWindow(watch_);
+        }
+    }
+    WinPresence(const WinPresence&) = delete;
+    WinPresence& operator=(const WinPresence&) = delete;
 
     PresenceState State() const override { return state_; }
     void SetIdleLimit(uint32_t ms) override {
@@ -46,17 +70,43 @@ private:
         return GetTickCount() - info.dwTime; // both wrap together after 49.7 days
     }
 
-    static bool Locked() {
+    void WatchSession() {
+        const HINSTANCE module = GetModuleHandleW(nullptr);
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = &WinPresence::WatchProc;
+        windowClass.hInstance = module;
+        windowClass.lpszClassName = kWatchClass;
+        RegisterClassW(&windowClass); // fails harmlessly when already registered
+        // A message-only window: it takes the session's notifications but no broadcasts.
+        watch_ = CreateWindowExW(0, kWatchClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, module, nullptr);
+        if (watch_ == nullptr)
+            return;
+        SetWindowLongPtrW(watch_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        if (!WTSRegisterSessionNotification(watch_, NOTIFY_FOR_THIS_SESSION)) {
+            DestroyWindow(watch_);
+            watch_ = nullptr;
+            return;
+        }
+    }
+
+    static LRESULT CALLBACK WatchProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_WTSSESSION_CHANGE && (wParam == WTS_SESSION_LOCK || wParam == WTS_SESSION_UNLOCK)) {
+            if (auto* self = reinterpret_cast<WinPresence*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))) {
+                self->sessionLocked_ = wParam == WTS_SESSION_LOCK;
+                self->notified_ = true;
+                self->Check();
+            }
+            return 0;
+        }
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+
+    bool Locked() const {
         BOOL saverRunning = FALSE;
         if (SystemParametersInfoW(SPI_GETSCREENSAVERRUNNING, 0, &saverRunning, 0) && saverRunning)
             return true;
-        // While the session is locked the input desktop is the logon screen's, which a
-        // user's program cannot open.
-        HDESK desk = OpenInputDesktop(0, FALSE, DESKTOP_READOBJECTS);
-        if (desk == nullptr)
-            return true;
-        CloseDesktop(desk);
-        return false;
+        // Notifications tell changes only: until the first one the input desktop says it.
+        return notified_ ? sessionLocked_ : InputDesktopTaken();
     }
 
     bool FullScreen() const {
@@ -91,6 +141,9 @@ private:
     }
 
     QPointer<QWindow> window_;
+    HWND watch_ = nullptr;
+    bool sessionLocked_ = false;
+    bool notified_ = false;
     QTimer timer_;
     PresenceState state_;
     uint32_t idleLimit_ = 0;
