@@ -58,15 +58,10 @@ private slots:
         const struct {
             const char *old, *fresh, *ran;
             bool error;
-        } rows[] = {{"script", "script", "new-ran", false},
-                    {"", "script", "new-ran", false},
-                    {"script", "", "old-ran", false},
-                    {"folder", "script", "", true},
-                    {"script", "folder", "", true},
-                    {"plain", "", "", false},
-                    {"folder", "", "", false},
-                    {"link", "", "", false},
-                    {"", "", "", false}};
+        } rows[] = {// clang-format off
+            {"script", "script", "new-ran", false}, {"", "script", "new-ran", false}, {"script", "", "old-ran", false},
+            {"folder", "script", "", true}, {"script", "folder", "", true}, {"plain", "", "", false},
+            {"folder", "", "", false}, {"link", "", "", false}, {"", "", "", false}}; // clang-format on
         for (const auto& row : rows) {
             QTemporaryDir dir;
             const auto make = [&](const QString& kind, const QString& name, const QByteArray& marker) {

@@ -23,22 +23,14 @@ private slots:
             QList<QPair<int, QString>> labels;
             QString noteEnd;
         } cases[] = {
-            {"runs",
-             0,
-             {{0, 2}, {1, 1}, {3, 4}, {15, 5}, {31, 6}},
-             {{0, "0"}, {1, ""}, {5, "5"}, {30, "30"}},
+            // clang-format off
+            {"runs", 0, {{0, 2}, {1, 1}, {3, 4}, {15, 5}, {31, 6}}, {{0, "0"}, {1, ""}, {5, "5"}, {30, "30"}},
              "改按天数估算。"},
-            {"two runs a day",
-             2,
-             {{0, 3}, {1, 4}, {7, 5}, {15, 6}},
-             {{0, "今天"}, {7, "7 天后"}, {8, ""}},
+            {"two runs a day", 2, {{0, 3}, {1, 4}, {7, 5}, {15, 6}}, {{0, "今天"}, {7, "7 天后"}, {8, ""}},
              "每天约 2 轮复习"},
-            {"a run every other day",
-             0.5,
-             {{0, 2}, {2, 1}, {6, 4}},
-             {{28, "28 天后"}},
+            {"a run every other day", 0.5, {{0, 2}, {2, 1}, {6, 4}}, {{28, "28 天后"}},
              "每天约 0.5 轮复习；30 天以后到期的还有 11 个"},
-        };
+        }; // clang-format on
         for (const auto& t : cases) {
             const DueChart chart = MakeDueChart(counts, RunPace{t.pace, 7});
             QList<QPair<int, int>> bars;
@@ -56,12 +48,9 @@ private slots:
     }
 
     void countAxisAndCalendarScale() {
-        const QList<QPair<int, QList<int>>> ticks = {{0, {0, 1}},
-                                                     {1, {0, 1}},
-                                                     {5, {0, 1, 2, 3, 4, 5}},
-                                                     {7, {0, 2, 4, 6, 8}},
-                                                     {23, {0, 5, 10, 15, 20, 25}},
-                                                     {101, {0, 50, 100, 150}}};
+        const QList<QPair<int, QList<int>>> ticks = {// clang-format off
+            {0, {0, 1}}, {1, {0, 1}}, {5, {0, 1, 2, 3, 4, 5}}, {7, {0, 2, 4, 6, 8}},
+            {23, {0, 5, 10, 15, 20, 25}}, {101, {0, 50, 100, 150}}}; // clang-format on
         for (const auto& [most, expected] : ticks)
             QCOMPARE(CountTicks(most), expected);
         const QList<QList<int64_t>> levels = {
@@ -80,20 +69,15 @@ private slots:
             .list = "cet4", .total = 8, .learnt = 2, .inProgress = 4, .due = {2, 0, 0, 0, 0, 1}};
         const ListCounts nce2{.list = "nce2", .total = 4, .learnt = 4};
         const ListCounts gre{.list = "gre", .total = 3000};
+        // clang-format off
         ProgressReport report{.today = QDate(2026, 5, 10),
-                              .lists = {{cet4, "大学英语四级", true, true},
-                                        {nce2, "新概念英语NCE 第二册", false, false},
+                              .lists = {{cet4, "大学英语四级", true, true}, {nce2, "新概念英语NCE 第二册", false, false},
                                         {gre, "GRE", false, true}},
                               .calendar = QList<int64_t>(84, 0),
-                              .shownTotal = 52,
-                              .startedTotal = 17,
-                              .learntTotal = 3,
-                              .studyMsTotal = 780'000,
+                              .shownTotal = 52, .startedTotal = 17, .learntTotal = 3, .studyMsTotal = 780'000,
                               .daysStudied = 2,
-                              .shownToday = 45,
-                              .startedToday = 10,
-                              .learntToday = 2,
-                              .studyMsToday = 660'000};
+                              .shownToday = 45, .startedToday = 10, .learntToday = 2, .studyMsToday = 660'000};
+        // clang-format on
         report.calendar.last() = 45;
         CProgressWindow window;
         window.ShowReport(report);

@@ -274,49 +274,41 @@ private slots:
     // A completed list is congratulated and reset, and the options sheet opened; another
     // list chosen there schedules a batch of its own, which the suspended scheduling keeps.
     // A reset that fails is reported once per scheduling, not in an endless series of boxes.
-    void completion_data() {
-        QTest::addColumn<int>("kind"); // 1 another list chosen, 2 the first reset fails
-        QTest::addColumn<int>("messages");
-        QTest::addColumn<int>("words");
-        QTest::addColumn<uint>("runTimes");
-        QTest::newRow("another list chosen") << 1 << 1 << 4 << 21u;
-        QTest::newRow("reset fails") << 2 << 3 << 3 << 22u; // and the error
-    }
-
     void completion() {
-        QFETCH(int, kind);
-        QFETCH(int, words);
-        QFETCH(uint, runTimes);
-        StudyRig rig;
-        QVERIFY(rig.WriteList(Words(4), QStringLiteral("cet6.dat"), QStringLiteral("cet6")));
-        QVERIFY(rig.WriteList(Words(3, 7, 50)));
-        CStudyCycle& c = *rig.cycle;
-        rig.view.onOptionsSheet = [&] { // what the dictionary page does when another list is confirmed
-            if (kind != 1)
-                return;
-            rig.store->SaveBatch();
-            rig.store->Close();
-            rig.store->OpenWordList(1, 0);
-            rig.store->OpenWordTable();
+        for (const bool resetFails : {false, true}) {
+            StudyRig rig;
+            QVERIFY(rig.WriteList(Words(4), QStringLiteral("cet6.dat"), QStringLiteral("cet6")));
+            QVERIFY(rig.WriteList(Words(3, 7, 50)));
+            CStudyCycle& c = *rig.cycle;
+            rig.view.onOptionsSheet = [&] { // what the dictionary page does when another list is confirmed
+                if (resetFails)
+                    return;
+                rig.store->SaveBatch();
+                rig.store->Close();
+                rig.store->OpenWordList(1, 0);
+                rig.store->OpenWordTable();
+                c.ScheduleNextBatch();
+            };
+            WriteProfileUInt("Software", "RunTimes", 20);
+            c.cachedRunTimes = 20;
+            rig.Open();
+            if (resetFails) {
+                WriteLock(rig.DbFile("cet4.dat")),
+                    c.ScheduleNextBatch(); // the lock lasts for the statement
+                QVERIFY(rig.view.messages.size() == 2 && !c.HasBatch());
+            }
             c.ScheduleNextBatch();
-        };
-        WriteProfileUInt("Software", "RunTimes", 20);
-        c.cachedRunTimes = 20;
-        rig.Open();
-        if (kind == 2) {
-            WriteLock(rig.DbFile("cet4.dat")), c.ScheduleNextBatch(); // the lock lasts for the statement
-            QVERIFY(rig.view.messages.size() == 2 && !c.HasBatch());
+            QCOMPARE(rig.view.messages.size(), resetFails ? 3 : 1); // and the error
+            QVERIFY(rig.view.sheets == (resetFails ? 2 : 1) && rig.view.timersKilledDuringSheet);
+            QCOMPARE(rig.FileCounters(2), (QPair<qint64, qint64>(0, 0)));
+            QCOMPARE(rig.ShowTimes(), QList<uint32_t>(resetFails ? 3 : 4, 0));
+            QCOMPARE(QList<uint32_t>({ReadRunTimes(), c.cachedRunTimes}),
+                     QList<uint32_t>(2, resetFails ? 22 : 21));
+            QVERIFY(!c.secondPass && c.batchCursor == rig.store->batch.begin());
+            // The resumed scheduling left working timers: the first word comes one period later.
+            rig.clock.AdvanceBy(8000);
+            QCOMPARE(rig.view.shown.last().text, QStringLiteral("w1"));
         }
-        c.ScheduleNextBatch();
-        QTEST(int(rig.view.messages.size()), "messages");
-        QVERIFY(rig.view.sheets == (kind == 2 ? 2 : 1) && rig.view.timersKilledDuringSheet);
-        QCOMPARE(rig.FileCounters(2), (QPair<qint64, qint64>(0, 0)));
-        QCOMPARE(rig.ShowTimes(), QList<uint32_t>(words, 0));
-        QCOMPARE(QList<uint32_t>({ReadRunTimes(), c.cachedRunTimes}), QList<uint32_t>(2, runTimes));
-        QVERIFY(!c.secondPass && c.batchCursor == rig.store->batch.begin());
-        // The resumed scheduling left working timers: the first word comes one period later.
-        rig.clock.AdvanceBy(8000);
-        QCOMPARE(rig.view.shown.last().text, QStringLiteral("w1"));
     }
 
     // Keys and commands: "M"/"A" manual/automatic playback, "h" hide or show, "o" the options
@@ -326,82 +318,76 @@ private slots:
     // shown). The previous key re-shows a completed word, counting it again in the first pass. Showing the
     // window restarts the timers even in manual playback; the meaning tick then reveals the following entry's
     // meaning (uncounted) and moves on.
-    void script_data() {
-        QTest::addColumn<bool>("autoPlay");
-        QTest::addColumn<bool>("showSentence");
-        QTest::addColumn<QString>("script");
-        QTest::addColumn<QStringList>("trace");
-        QTest::addColumn<QList<uint32_t>>("showTimes");
-        QTest::addColumn<QStringList>("written");
-        // clang-format off
-        // The last word shown starts the second pass, which counts nothing.
-        QTest::newRow("automatic") << true << true << "64000"
-            << QStringList{"8000 abandon", "12000 M1", "16000 S11", "24000 S21", "32000 bay", "36000 M2",
-                           "40000 cab", "44000 M3", "48000 S13", "56000 dab", "60000 M4", "64000 abandon"}
-            << QList<uint32_t>{1, 1, 1, 1} << QStringList{};
-        // A word tick that finds the batch finished saves it, loads the next and shows its first word
-        // at once; the restarted word timer shows that word again a period later.
-        QTest::newRow("automatic, no sentences, into the next batch") << true << false << "84000"
-            << QStringList{"8000 abandon", "12000 M1", "16000 bay", "20000 M2", "24000 cab", "28000 M3", "32000 dab",
-                           "36000 M4", "40000 abandon", "44000 M1", "48000 bay", "52000 M2", "56000 cab", "60000 M3",
-                           "64000 dab", "68000 M4", "72000 abandon", "80000 abandon", "84000 M1"}
-            << QList<uint32_t>{3, 1, 1, 1} << QStringList{"1:1:11", "2:1:11", "3:1:11", "4:1:11"};
-        QTest::newRow("manual, no sentences") << true << false << "M M n n n n n n n"
-            << QStringList{"bay", "M2", "dab", "M4", "abandon", "M1", "cab", "M3", "abandon", "M1", "cab", "M3",
-                           "abandon", "M1"} // the last two from the next batch
-            << QList<uint32_t>{2, 1, 1, 1} << QStringList{"1:1:11", "2:1:11", "3:1:11", "4:1:11"};
-        QTest::newRow("next key in automatic playback") << true << true << "8000 n n n n 24000 n n"
-            << QStringList{"8000 abandon", "8000 M1", "8000 S11", "8000 S21", "8000 M2", "12000 M3", "16000 S13",
-                           "24000 dab", "24000 M4", "24000 M1"}
-            << QList<uint32_t>{1, 0, 0, 1} << QStringList{};
-        QTest::newRow("previous key in manual playback") << false << true << "p p n n p n n n n p"
-            << QStringList{"abandon", "M1", "abandon", "M1", "S11", "S21", "abandon", "M1", "S11", "S21", "bay",
-                           "M2", "cab", "M3", "bay", "M2"}
-            << QList<uint32_t>{3, 2, 1, 0} << QStringList{};
-        QTest::newRow("hidden and shown in manual playback") << true << false << "M h 30000 h 50000"
-            << QStringList{"38000 abandon", "38000 M1", "42000 M2", "46000 cab", "46000 M3", "50000 M4"}
-            << QList<uint32_t>{1, 0, 1, 0} << QStringList{};
-        // Manual inside the first meaning delay: the pending arming goes too, and coming back
-        // gives one fresh offset.
-        QTest::newRow("manual inside the delay") << true << true << "2000 M 60000 A 72000"
-            << QStringList{"68000 abandon", "72000 M1"} << QList<uint32_t>{1, 0, 0, 0} << QStringList{};
-        // The sheet runs with the timers stopped; a period changed in it applies afterwards.
-        QTest::newRow("options sheet") << true << true << "5000 o 9500" << QStringList{"8000 abandon", "9500 M1"}
-            << QList<uint32_t>{1, 0, 0, 0} << QStringList{};
-        // clang-format on
-    }
-
     void script() {
-        QFETCH(bool, autoPlay);
-        QFETCH(bool, showSentence);
-        QFETCH(QString, script);
-        StudyRig rig;
-        QVERIFY(rig.Begin(kFourWords, 10, autoPlay, showSentence));
-        CStudyCycle& c = *rig.cycle;
-        rig.view.onOptionsSheet = [&] { WriteProfileUInt("Word", "WordElapse", 3); };
-        for (const QString& key : script.split(u' ')) {
-            if (key == u"M")
-                c.OnCommand(CStudyCycle::kCmdManualPlay);
-            else if (key == u"A")
-                c.OnCommand(CStudyCycle::kCmdAutoPlay);
-            else if (key == u"h")
-                c.OnCommand(CStudyCycle::kCmdToggleFloat);
-            else if (key == u"o")
-                c.OnCommand(CStudyCycle::kCmdOptions);
-            else if (key == u"n")
-                c.NextWord();
-            else if (key == u"p")
-                c.PrevWord();
-            else
-                rig.clock.AdvanceTo(key.toULongLong());
+        const struct {
+            bool autoPlay, showSentence;
+            QString script;
+            QStringList trace;
+            QList<uint32_t> showTimes;
+            QStringList written;
+        } rows[] = {
+            // clang-format off
+            // Automatic: the last word shown starts the second pass, which counts nothing.
+            {true, true, "64000",
+             {"8000 abandon", "12000 M1", "16000 S11", "24000 S21", "32000 bay", "36000 M2",
+              "40000 cab", "44000 M3", "48000 S13", "56000 dab", "60000 M4", "64000 abandon"}, {1, 1, 1, 1}, {}},
+            // Into the next batch: a word tick that finds the batch finished saves it, loads the next and shows
+            // its first word at once; the restarted word timer shows that word again a period later.
+            {true, false, "84000",
+             {"8000 abandon", "12000 M1", "16000 bay", "20000 M2", "24000 cab", "28000 M3", "32000 dab",
+              "36000 M4", "40000 abandon", "44000 M1", "48000 bay", "52000 M2", "56000 cab", "60000 M3",
+              "64000 dab", "68000 M4", "72000 abandon", "80000 abandon", "84000 M1"},
+             {3, 1, 1, 1}, {"1:1:11", "2:1:11", "3:1:11", "4:1:11"}},
+            // Manual, no sentences; the last two from the next batch.
+            {true, false, "M M n n n n n n n",
+             {"bay", "M2", "dab", "M4", "abandon", "M1", "cab", "M3", "abandon", "M1", "cab", "M3", "abandon", "M1"},
+             {2, 1, 1, 1}, {"1:1:11", "2:1:11", "3:1:11", "4:1:11"}},
+            // The next key in automatic playback.
+            {true, true, "8000 n n n n 24000 n n",
+             {"8000 abandon", "8000 M1", "8000 S11", "8000 S21", "8000 M2", "12000 M3", "16000 S13",
+              "24000 dab", "24000 M4", "24000 M1"}, {1, 0, 0, 1}, {}},
+            // The previous key in manual playback.
+            {false, true, "p p n n p n n n n p",
+             {"abandon", "M1", "abandon", "M1", "S11", "S21", "abandon", "M1", "S11", "S21", "bay",
+              "M2", "cab", "M3", "bay", "M2"}, {3, 2, 1, 0}, {}},
+            // Hidden and shown in manual playback.
+            {true, false, "M h 30000 h 50000",
+             {"38000 abandon", "38000 M1", "42000 M2", "46000 cab", "46000 M3", "50000 M4"}, {1, 0, 1, 0}, {}},
+            // Manual inside the first meaning delay: the pending arming goes too, and coming back
+            // gives one fresh offset.
+            {true, true, "2000 M 60000 A 72000", {"68000 abandon", "72000 M1"}, {1, 0, 0, 0}, {}},
+            // The sheet runs with the timers stopped; a period changed in it applies afterwards.
+            {true, true, "5000 o 9500", {"8000 abandon", "9500 M1"}, {1, 0, 0, 0}, {}},
+        }; // clang-format on
+        for (const auto& row : rows) {
+            StudyRig rig;
+            QVERIFY(rig.Begin(kFourWords, 10, row.autoPlay, row.showSentence));
+            CStudyCycle& c = *rig.cycle;
+            rig.view.onOptionsSheet = [&] { WriteProfileUInt("Word", "WordElapse", 3); };
+            const QMap<QString, int> commands{{"M", CStudyCycle::kCmdManualPlay},
+                                              {"A", CStudyCycle::kCmdAutoPlay},
+                                              {"h", CStudyCycle::kCmdToggleFloat},
+                                              {"o", CStudyCycle::kCmdOptions}};
+            for (const QString& key : row.script.split(u' ')) {
+                if (commands.contains(key))
+                    c.OnCommand(commands[key]);
+                else if (key == u"n")
+                    c.NextWord();
+                else if (key == u"p")
+                    c.PrevWord();
+                else
+                    rig.clock.AdvanceTo(key.toULongLong());
+            }
+            QCOMPARE(Named(rig), row.trace);
+            QCOMPARE(rig.ShowTimes(), row.showTimes);
+            QCOMPARE(rig.WrittenCounters(), row.written);
+            QCOMPARE(rig.view.alerts.size(),
+                     row.script.count(u'M') > 0 ? 1 : 0); // the key help, once
+            QCOMPARE(rig.view.timersKilledDuringSheet, row.script.contains(u'o'));
+            // Armed on the way back only, never by the cancelled delay.
+            if (row.script.startsWith(u"2000 "))
+                QCOMPARE(rig.view.timerLog.filter(QStringLiteral("arm 1125")).size(), 1);
         }
-        QTEST(Named(rig), "trace");
-        QTEST(rig.ShowTimes(), "showTimes");
-        QTEST(rig.WrittenCounters(), "written");
-        QCOMPARE(rig.view.alerts.size(), script.count(u'M') > 0 ? 1 : 0); // the key help, once
-        QCOMPARE(rig.view.timersKilledDuringSheet, script.contains(u'o'));
-        if (script.startsWith(u"2000 ")) // armed on the way back only, never by the cancelled delay
-            QCOMPARE(rig.view.timerLog.filter(QStringLiteral("arm 1125")).size(), 1);
     }
 
     // A list that cannot be opened, at start-up or chosen instead of one being studied: after the open
@@ -452,187 +438,160 @@ private slots:
     // ticks do: the same texts in the same order and the same counters written. w1 starts at 6 shows: a new
     // batch shows its first word at once and again a period later, and neither that nor any jitter takes a
     // word past the learnt mark.
-    void jitteredTicks_data() {
-        QTest::addColumn<uint>("elapse");
-        QTest::addColumn<uint>("delay");
-        QTest::addColumn<int>("jitter");
-        QTest::addColumn<bool>("showSentence");
-        QTest::newRow("in step, 1 s") << 1u << 0u << 50 << false;
-        QTest::newRow("in step, sentences") << 8u << 0u << 400 << true;
-        QTest::newRow("delay below the jitter") << 2u << 1u << 900 << true;
-        QTest::newRow("4 s behind") << 8u << 4u << 400 << false;
-    }
-
     void jitteredTicks() {
-        QFETCH(uint, elapse);
-        QFETCH(uint, delay);
-        QFETCH(int, jitter);
-        QFETCH(bool, showSentence);
         QList<fixture::Row> rows = kFourWords.mid(0, 2);
         rows[0].showTimes = 6;
-        const uint64_t end = uint64_t(elapse) * 1000 * 120;
-        const auto run = [&](std::mt19937* random, QStringList& texts, QStringList& written) {
-            // Memory-backed where there is one: every batch end syncs the list and the settings.
-            StudyRig rig(QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/mnemora-XXXXXX")
-                                                                   : QString());
-            WriteProfileUInt("Word", "WordElapse", elapse);
-            WriteProfileUInt("Word", "WordDelayChnTime", delay);
-            if (random)
-                rig.view.jitter = [&](int) {
-                    return std::uniform_int_distribution(-jitter, jitter)(*random);
-                };
-            QVERIFY(rig.Begin(rows, 10, true, showSentence));
-            rig.clock.AdvanceTo(end);
-            for (const FakeStudyView::Shown& shown : rig.view.shown)
-                texts << shown.text;
-            written = rig.WrittenCounters();
-        };
-        QStringList exactTexts, exactWritten;
-        run(nullptr, exactTexts, exactWritten);
-        for (const QString& counters : exactWritten)
-            QVERIFY2(counters.section(u':', 1, 1).toUInt() <= CStudyCycle::kLearntShowTimes,
-                     qPrintable(counters));
-        for (unsigned seed = 1; seed <= 4; ++seed) {
-            std::mt19937 random(seed);
-            QStringList texts, written;
-            run(&random, texts, written);
-            // The last periods may fall either side of the end.
-            const qsizetype n = std::min(texts.size(), exactTexts.size());
-            QVERIFY(n >= exactTexts.size() * 9 / 10);
-            QCOMPARE(texts.mid(0, n), exactTexts.mid(0, n));
-            const qsizetype m = std::min(written.size(), exactWritten.size());
-            QVERIFY(m >= exactWritten.size() * 9 / 10);
-            QCOMPARE(written.mid(0, m), exactWritten.mid(0, m));
+        // Word and meaning periods, jitter (ms), sentences: in step at 1 s and with sentences, a
+        // delay below the jitter, 4 s behind.
+        for (const auto& [elapse, delay, jitter, showSentence] : {std::tuple{1u, 0u, 50, false},
+                                                                  {8u, 0u, 400, true},
+                                                                  {2u, 1u, 900, true},
+                                                                  {8u, 4u, 400, false}}) {
+            const auto run = [&](std::mt19937* random, QStringList& texts, QStringList& written) {
+                // Memory-backed where there is one: every batch end syncs the list and the settings.
+                StudyRig rig(QDir(QStringLiteral("/dev/shm")).exists()
+                                 ? QStringLiteral("/dev/shm/mnemora-XXXXXX")
+                                 : QString());
+                WriteProfileUInt("Word", "WordElapse", elapse);
+                WriteProfileUInt("Word", "WordDelayChnTime", delay);
+                if (random)
+                    rig.view.jitter = [&](int) {
+                        return std::uniform_int_distribution(-jitter, jitter)(*random);
+                    };
+                QVERIFY(rig.Begin(rows, 10, true, showSentence));
+                rig.clock.AdvanceTo(uint64_t(elapse) * 1000 * 120);
+                for (const FakeStudyView::Shown& shown : rig.view.shown)
+                    texts << shown.text;
+                written = rig.WrittenCounters();
+            };
+            QStringList exactTexts, exactWritten;
+            run(nullptr, exactTexts, exactWritten);
+            for (const QString& counters : exactWritten)
+                QVERIFY2(counters.section(u':', 1, 1).toUInt() <= CStudyCycle::kLearntShowTimes,
+                         qPrintable(counters));
+            for (unsigned seed = 1; seed <= 4; ++seed) {
+                std::mt19937 random(seed);
+                QStringList texts, written;
+                run(&random, texts, written);
+                // The last periods may fall either side of the end.
+                const qsizetype n = std::min(texts.size(), exactTexts.size());
+                const qsizetype m = std::min(written.size(), exactWritten.size());
+                QVERIFY(n >= exactTexts.size() * 9 / 10 && m >= exactWritten.size() * 9 / 10);
+                QCOMPARE(texts.mid(0, n), exactTexts.mid(0, n));
+                QCOMPARE(written.mid(0, m), exactWritten.mid(0, m));
+            }
         }
     }
 
     // The meaning timer is armed offset after the word timer, so its ticks trail by offset.
-    void timings_data() {
-        QTest::addColumn<uint>("elapse");
-        QTest::addColumn<uint>("delay");
-        QTest::addColumn<uint>("period");
-        QTest::addColumn<uint>("offset");
-        QTest::newRow("elapse 0") << 0u << 4u << 8000u << 4000u;
-        QTest::newRow("elapse 86401") << 86401u << 4u << 8000u << 4000u;
-        QTest::newRow("elapse 86400") << 86400u << 4u << 86400000u << 4000u;
-        QTest::newRow("delay equal to the period") << 5u << 5u << 5000u << 2500u;
-        QTest::newRow("delay beyond the period") << 5u << 9u << 5000u << 2500u;
-        QTest::newRow("delay wraps in 32 bits") << 8u << 4294968u << 8000u << 704u;
-        QTest::newRow("no delay") << 8u << 0u << 8000u << 0u;
-    }
-
     void timings() {
-        QFETCH(uint, elapse);
-        QFETCH(uint, delay);
-        QFETCH(uint, period);
-        QFETCH(uint, offset);
-        StudyRig rig;
-        WriteProfileUInt("Word", "WordElapse", elapse);
-        WriteProfileUInt("Word", "WordDelayChnTime", delay);
-        rig.cycle->RestartTimers();
-        rig.clock.AdvanceTo(uint64_t(period) + offset);
-        const QString p = QString::number(period), o = QString::number(offset);
-        QCOMPARE(rig.view.timerLog.join(", "), "0 arm 1124 " + p + (offset > 0 ? ", 0 delay " + o : "") +
-                                                   ", " + o + " arm 1125 " + p + ", " + p + " tick 1124, " +
-                                                   QString::number(period + offset) + " tick 1125");
+        // WordElapse, WordDelayChnTime (s) -> period, offset (ms): elapse 0 and 86401 are the
+        // default, a delay equal to or beyond the period is half of it, one that wraps in 32 bits, none.
+        for (const auto& [elapse, delay, period, offset] : {std::array<uint, 4>{0, 4, 8000, 4000},
+                                                            {86401, 4, 8000, 4000},
+                                                            {86400, 4, 86400000, 4000},
+                                                            {5, 5, 5000, 2500},
+                                                            {5, 9, 5000, 2500},
+                                                            {8, 4294968, 8000, 704},
+                                                            {8, 0, 8000, 0}}) {
+            StudyRig rig;
+            WriteProfileUInt("Word", "WordElapse", elapse);
+            WriteProfileUInt("Word", "WordDelayChnTime", delay);
+            rig.cycle->RestartTimers();
+            rig.clock.AdvanceTo(uint64_t(period) + offset);
+            const QString p = QString::number(period), o = QString::number(offset);
+            QCOMPARE(rig.view.timerLog.join(", "),
+                     "0 arm 1124 " + p + (offset > 0 ? ", 0 delay " + o : "") + ", " + o + " arm 1125 " + p +
+                         ", " + p + " tick 1124, " + QString::number(period + offset) + " tick 1125");
+        }
     }
 
     // Nothing is shown or counted while away; the return gives the step on show a whole
     // period, and a meaning still due comes one meaning delay after the return.
-    void pauseAndResume_data() {
-        QTest::addColumn<int>("awayAt");
-        QTest::addColumn<int>("backAt");
-        QTest::addColumn<QStringList>("trace");
-        QTest::addColumn<QList<uint32_t>>("showTimes");
-        // clang-format off
-        QTest::newRow("before the first word") << 2000 << 50000 << QStringList{"58000 w1", "62000 m1", "66000 w2"}
-            << QList<uint32_t>{1, 1, 0, 0};
-        QTest::newRow("word shown, meaning due") << 10000 << 100000
-            << QStringList{"8000 w1", "104000 m1", "108000 w2", "112000 m2", "116000 w3"} << QList<uint32_t>{1, 1, 1, 0};
-        QTest::newRow("meaning shown") << 13000 << 100000
-            << QStringList{"8000 w1", "12000 m1", "108000 w2", "112000 m2", "116000 w3"} << QList<uint32_t>{1, 1, 1, 0};
-        QTest::newRow("back at once") << 13000 << 13000
-            << QStringList{"8000 w1", "12000 m1", "21000 w2", "25000 m2", "29000 w3"} << QList<uint32_t>{1, 1, 1, 0};
-        // clang-format on
-    }
     void pauseAndResume() {
-        QFETCH(int, awayAt);
-        QFETCH(int, backAt);
-        Rig r;
-        r.clock.AdvanceTo(uint64_t(awayAt));
-        r.c.SetAway(true);
-        QVERIFY(r.c.IsAway() && !r.view.AnyTimerArmed());
-        r.clock.AdvanceTo(uint64_t(backAt));
-        r.c.SetAway(false);
-        r.clock.AdvanceTo(uint64_t(backAt) + 16000);
-        QTEST(r.Steps(), "trace");
-        QTEST(r.ShowTimes(), "showTimes");
+        const struct {
+            int awayAt, backAt;
+            QStringList trace;
+            QList<uint32_t> showTimes;
+        } rows[] = {
+            // clang-format off
+            {2000, 50000, {"58000 w1", "62000 m1", "66000 w2"}, {1, 1, 0, 0}}, // before the first word
+            {10000, 100000, {"8000 w1", "104000 m1", "108000 w2", "112000 m2", "116000 w3"}, {1, 1, 1, 0}}, // meaning due
+            {13000, 100000, {"8000 w1", "12000 m1", "108000 w2", "112000 m2", "116000 w3"}, {1, 1, 1, 0}}, // shown
+            {13000, 13000, {"8000 w1", "12000 m1", "21000 w2", "25000 m2", "29000 w3"}, {1, 1, 1, 0}}, // back at once
+        }; // clang-format on
+        for (const auto& row : rows) {
+            Rig r;
+            r.clock.AdvanceTo(uint64_t(row.awayAt));
+            r.c.SetAway(true);
+            QVERIFY(r.c.IsAway() && !r.view.AnyTimerArmed());
+            r.clock.AdvanceTo(uint64_t(row.backAt));
+            r.c.SetAway(false);
+            r.clock.AdvanceTo(uint64_t(row.backAt) + 16000);
+            QCOMPARE(r.Steps(), row.trace);
+            QCOMPARE(r.ShowTimes(), row.showTimes);
+        }
     }
 
     // Whatever would restart the timers while away only notes whether they are wanted.
-    void commandsWhileAway_data() {
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<bool>("armedAfterReturn");
-        QTest::newRow("options sheet") << "options" << true; // hide and show would go the same way
-        QTest::newRow("hide only") << "toggle" << false;
-        QTest::newRow("tray double click") << "tray" << true;
-        QTest::newRow("manual") << "manual" << false;
-        QTest::newRow("manual then automatic") << "manual auto" << true;
-        QTest::newRow("new batch") << "schedule" << true;
-    }
     void commandsWhileAway() {
-        QFETCH(QString, action);
-        Rig r;
-        r.clock.AdvanceTo(13000);
-        r.c.SetAway(true);
         const QMap<QString, void (CStudyCycle::*)()> commands{
             {"options", &CStudyCycle::OpenOptions},    {"toggle", &CStudyCycle::OnToggleFloat},
             {"tray", &CStudyCycle::OnTrayDoubleClick}, {"manual", &CStudyCycle::OnManualPlay},
             {"auto", &CStudyCycle::OnAutoPlay},        {"schedule", &CStudyCycle::ScheduleNextBatch}};
-        for (const QString& step : action.split(u' '))
-            (r.c.*commands[step])();
-        r.clock.AdvanceTo(60000);
-        QVERIFY(!r.view.AnyTimerArmed() && r.view.shown.size() == 2);
-        r.c.SetAway(false);
-        QTEST(r.clock.IsArmed(kWordTimerId), "armedAfterReturn");
+        // The options sheet (hide and show would go the same way), hide only, the tray's double
+        // click, manual, manual then automatic, a new batch; and whether the return arms the timers.
+        for (const auto& [action, armedAfterReturn] : {std::pair{"options", true},
+                                                       {"toggle", false},
+                                                       {"tray", true},
+                                                       {"manual", false},
+                                                       {"manual auto", true},
+                                                       {"schedule", true}}) {
+            Rig r;
+            r.clock.AdvanceTo(13000);
+            r.c.SetAway(true);
+            for (const QString& step : QString::fromLatin1(action).split(u' '))
+                (r.c.*commands[step])();
+            r.clock.AdvanceTo(60000);
+            QVERIFY(!r.view.AnyTimerArmed() && r.view.shown.size() == 2);
+            r.c.SetAway(false);
+            QVERIFY2(r.clock.IsArmed(kWordTimerId) == armedAfterReturn, action);
+        }
     }
 
     // Which signs pause and which hide, under the settings and the playback mode. A state names
     // the signs: locked, idle, full (screen); and the setup: pause (PauseWhenAway), hide
     // (HideOnFullScreen), manual playback.
-    void policy_data() {
-        QTest::addColumn<QString>("state");
-        QTest::addColumn<bool>("paused");
-        QTest::addColumn<bool>("covered");
-        QTest::newRow("locked") << "locked pause hide" << true << false;
-        QTest::newRow("locked, pause off") << "locked hide" << false << false;
-        QTest::newRow("idle") << "idle pause hide" << true << false;
-        QTest::newRow("idle, manual") << "idle pause hide manual" << false << false;
-        QTest::newRow("locked, manual") << "locked pause hide manual" << true << false;
-        QTest::newRow("full screen") << "full hide" << true << true;
-        QTest::newRow("full screen, hide off") << "full pause" << false << false;
-    }
     void policy() {
-        QFETCH(QString, state);
-        QFETCH(bool, paused);
-        const bool pauseWhenAway = state.contains("pause"), hideOnFullScreen = state.contains("hide");
-        Rig r;
-        WriteProfileUInt("Away", "PauseWhenAway", pauseWhenAway ? 1 : 0);
-        WriteProfileUInt("Away", "HideOnFullScreen", hideOnFullScreen ? 1 : 0);
-        WriteProfileUInt("Away", "AwayMinutes", 7);
-        if (state.contains("manual"))
-            r.c.OnManualPlay();
-        FakePresence presence;
-        CAwayWatch watch(presence, r.c);
-        watch.LoadSettings();
-        QVERIFY(presence.idleLimit == (pauseWhenAway ? 7u * 60000u : 0u) &&
-                presence.watchFullScreen == hideOnFullScreen);
-        QSignalSpy tip(&watch, &CAwayWatch::pausedChanged);
-        presence.Set({state.contains("locked"), state.contains("idle"), state.contains("full")});
-        QVERIFY(watch.Paused() == paused && r.c.IsAway() == paused && tip.size() == (paused ? 1 : 0));
-        QTEST(watch.Covered(), "covered");
-        presence.Set({});
-        QVERIFY(!watch.Paused() && !r.c.IsAway() && !watch.Covered());
+        // State, paused, covered.
+        for (const auto& [state, paused, covered] : {std::tuple{"locked pause hide", true, false},
+                                                     {"locked hide", false, false},
+                                                     {"idle pause hide", true, false},
+                                                     {"idle pause hide manual", false, false},
+                                                     {"locked pause hide manual", true, false},
+                                                     {"full hide", true, true},
+                                                     {"full pause", false, false}}) {
+            const QString s = QString::fromLatin1(state);
+            const bool pauseWhenAway = s.contains("pause"), hideOnFullScreen = s.contains("hide");
+            Rig r;
+            WriteProfileUInt("Away", "PauseWhenAway", pauseWhenAway ? 1 : 0);
+            WriteProfileUInt("Away", "HideOnFullScreen", hideOnFullScreen ? 1 : 0);
+            WriteProfileUInt("Away", "AwayMinutes", 7);
+            if (s.contains("manual"))
+                r.c.OnManualPlay();
+            FakePresence presence;
+            CAwayWatch watch(presence, r.c);
+            watch.LoadSettings();
+            QVERIFY(presence.idleLimit == (pauseWhenAway ? 7u * 60000u : 0u) &&
+                    presence.watchFullScreen == hideOnFullScreen);
+            QSignalSpy tip(&watch, &CAwayWatch::pausedChanged);
+            presence.Set({s.contains("locked"), s.contains("idle"), s.contains("full")});
+            QVERIFY2(watch.Paused() == paused && r.c.IsAway() == paused && tip.size() == (paused ? 1 : 0) &&
+                         watch.Covered() == covered,
+                     state);
+            presence.Set({});
+            QVERIFY(!watch.Paused() && !r.c.IsAway() && !watch.Covered());
+        }
     }
 
     void markWritesAtOnceAndStepsOn() {

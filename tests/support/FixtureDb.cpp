@@ -58,17 +58,12 @@ bool WriteTable(const QString& path, const QString& table, const QList<Row>& row
 QList<Row> GeneratedRows(int n, int showTimes, int toShowTime) {
     QList<Row> rows;
     for (int i = 1; i <= n; ++i) {
-        const QString word = QStringLiteral("word%1").arg(i);
-        rows << Row{i,
-                    word,
-                    showTimes,
-                    toShowTime,
-                    QStringLiteral("/wɜːd%1/").arg(i),
-                    QStringLiteral("n. 单词%1").arg(i),
-                    QStringLiteral("This is sentence one for %1.").arg(word),
-                    QStringLiteral("这是第一个例句%1。").arg(i),
-                    QStringLiteral("And here is another sentence, %1.").arg(word),
-                    QStringLiteral("这是另一个例句%1。").arg(i)};
+        const auto t = [i](const char* pattern) { return QString::fromUtf8(pattern).arg(i); };
+        // clang-format off
+        rows << Row{i, t("word%1"), showTimes, toShowTime, t("/wɜːd%1/"), t("n. 单词%1"),
+                    t("This is sentence one for word%1."), t("这是第一个例句%1。"),
+                    t("And here is another sentence, word%1."), t("这是另一个例句%1。")};
+        // clang-format on
     }
     return rows;
 }

@@ -28,9 +28,11 @@ inline QByteArray Sha256(const QString& path) {
     return QCryptographicHash::hash(ReadFile(path), QCryptographicHash::Sha256);
 }
 
+// Cases {what, input, expected} of a table-driven check: one line per case.
+using StringRows = std::initializer_list<std::array<const char*, 3>>;
+
 // Two string columns filled from {tag, first, second}: one line per case.
-inline void AddStringRows(const char* first, const char* second,
-                          std::initializer_list<std::array<const char*, 3>> rows) {
+inline void AddStringRows(const char* first, const char* second, StringRows rows) {
     QTest::addColumn<QString>(first);
     QTest::addColumn<QString>(second);
     for (const auto& [tag, a, b] : rows)
