@@ -202,7 +202,7 @@ private slots:
             const QString text =
                 QStringLiteral("无法保存复习进度：%1“%2”不能写入（%3）。%4暂时保存在内存中，之后每次"
                                "保存时会再次写入。")
-                    .arg(c.kind, c.path, c.reason, c.what);
+                    .arg(c.kind, QDir::toNativeSeparators(c.path), c.reason, c.what);
             rig.view.messages.clear();
             for (const bool failing : {true, true, false, true, false}) {
                 c.fail(failing);

@@ -18,6 +18,9 @@ fi
 # Linux tests do: run as root, the tests run whole as "nobody", in a prefix of its own. That
 # user cannot reach the SDK under root's home: the build's copies of its DLLs and plugins serve.
 as=()
+# Qt Test stops a test function after 5 minutes; the fault loops run several times slower
+# under Wine than natively, more so on a busy machine.
+$test && export QTEST_FUNCTION_TIMEOUT=${QTEST_FUNCTION_TIMEOUT:-900000}
 if $test && [ "$(id -u)" = 0 ]; then
     export WINEPREFIX=$out/wine-nobody/prefix HOME=$out/wine-nobody
     export WINEPATH="Z:${out//\//\\};$(win_path | tr ';' '\n' | grep -v '\\mnemora\\win-sdk\\' | paste -sd ';')"
