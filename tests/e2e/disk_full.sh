@@ -35,13 +35,6 @@ list_warning="message Mnemora: 无法保存复习进度：单词表文件“$app
 ini_warning="message Mnemora: 无法保存复习进度：设置文件“$ini”不能写入（磁盘已满）。复习计数 RunTimes $kept"
 told() { grep -c "^ui-trace: message " "$work/program.log"; }
 told_once() { test "$(grep -cxF "ui-trace: $1" "$work/program.log")" = 1; }
-message_box() { # a visible "Mnemora" window that is not the float window
-    local id
-    for id in $(xdotool search --onlyvisible --name '^Mnemora$' 2>/dev/null); do
-        [ "$id" != "$win" ] && echo "$id" && return 0
-    done
-    return 1
-}
 check "a failed save is told" wait_for 60 message_box
 keep_shot disk-full
 # one box after the other, each closed with Return

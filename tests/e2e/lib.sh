@@ -191,6 +191,14 @@ menu_on_screen() {
     return 1
 }
 
+# A visible "Mnemora" window that is not the float window ($win): a message box.
+message_box() {
+    local id
+    for id in $(xdotool search --onlyvisible --name '^Mnemora$' 2>/dev/null); do
+        [ "$id" != "$win" ] && echo "$id" && return 0
+    done
+    return 1
+}
 visible_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | sed -n 1p; } # by exact title
 
 start_tray() { trayer --SetDockType true >>"$work/trayer.log" 2>&1 & pids+=($!); }

@@ -54,13 +54,6 @@ xdotool type 1
 xdotool key Return
 check "OK with interval 1 shows the range message" \
     wait_for 5 traced "message Mnemora: Enter an integer between 2 and 86400."
-message_box() { # a visible "Mnemora" window that is not the float window
-    local id
-    for id in $(xdotool search --onlyvisible --name '^Mnemora$' 2>/dev/null); do
-        [ "$id" != "$win" ] && echo "$id" && return 0
-    done
-    return 1
-}
 check "the message box is on screen" wait_for 5 message_box
 keep_shot options-range-message
 xdotool key Return
