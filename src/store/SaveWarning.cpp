@@ -1,5 +1,7 @@
 #include "store/SaveWarning.h"
 
+#include "platform/FileAccess.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStorageInfo>
@@ -36,9 +38,9 @@ QString WriteFailureReason(const QString& path, sql::Failure failure, const QStr
         return QStringLiteral("所在文件夹不存在");
     if (file.exists() && !file.isFile())
         return QStringLiteral("该路径不是普通文件");
-    if ((file.exists() && !file.isWritable()) || failure == sql::Failure::ReadOnly)
+    if ((file.exists() && !CanWriteFile(path)) || failure == sql::Failure::ReadOnly)
         return QStringLiteral("文件是只读的");
-    if (!folder.isWritable())
+    if (!CanWriteFolder(folder.absoluteFilePath()))
         return QStringLiteral("所在文件夹不允许写入");
     const QStorageInfo volume(folder.absoluteFilePath());
     if (failure == sql::Failure::Full || (volume.isValid() && volume.bytesAvailable() < kNearlyFull))
