@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <cstdlib>
 #include <sqlcipher/sqlite3.h>
+#include <utility>
 
 using namespace mnemora;
 
@@ -15,54 +16,30 @@ namespace {
 
 const char* const kTypes[] = {"INTEGER", "TEXT", "BLOB", "REAL", "", "INTEGER PRIMARY KEY"};
 
+// Integers at and past the bounds of the counters.
+const sqlite3_int64 kExtremes[] = {-1, 4294967296LL, INT64_MAX, INT64_MIN};
+
 // One value of a column, its kind chosen by the input.
 void BindValue(sqlite3_stmt* stmt, int column, fuzz::Choices& in, int row, bool& bigUsed) {
-    switch (in.Byte() % 12) {
-    case 0:
+    const int kind = in.Byte() % 12;
+    if (kind == 0) {
         sqlite3_bind_null(stmt, column);
-        break;
-    case 1:
-        sqlite3_bind_int64(stmt, column, -1);
-        break;
-    case 2:
-        sqlite3_bind_int64(stmt, column, 4294967296LL);
-        break;
-    case 3:
-        sqlite3_bind_int64(stmt, column, INT64_MAX);
-        break;
-    case 4:
-        sqlite3_bind_int64(stmt, column, INT64_MIN);
-        break;
-    case 5:
+    } else if (kind <= 4) {
+        sqlite3_bind_int64(stmt, column, kExtremes[kind - 1]);
+    } else if (kind == 5) {
         sqlite3_bind_double(stmt, column, 3.5);
-        break;
-    case 6:
-        sqlite3_bind_int64(stmt, column, row);
-        break;
-    case 7:
-        sqlite3_bind_int64(stmt, column, in.Byte() % 9);
-        break;
-    case 8: {
-        const QByteArray text = in.Bytes(in.Byte() % 24); // any bytes, not always UTF-8
-        sqlite3_bind_text(stmt, column, text.constData(), int(text.size()), SQLITE_TRANSIENT);
-        break;
-    }
-    case 9: {
+    } else if (kind == 6 || kind == 7) {
+        sqlite3_bind_int64(stmt, column, kind == 6 ? row : in.Byte() % 9);
+    } else if (kind == 9) {
         const QByteArray blob = in.Bytes(in.Byte() % 8);
         sqlite3_bind_blob(stmt, column, blob.constData(), int(blob.size()), SQLITE_TRANSIENT);
-        break;
-    }
-    case 10:
-        if (!bigUsed) { // one 1 MB text per file keeps an input fast
-            bigUsed = true;
-            const QByteArray big(1 << 20, 'x');
-            sqlite3_bind_text(stmt, column, big.constData(), int(big.size()), SQLITE_TRANSIENT);
-            break;
-        }
-        [[fallthrough]];
-    default:
-        sqlite3_bind_text(stmt, column, "word", -1, SQLITE_STATIC);
-        break;
+    } else {
+        QByteArray text("word");
+        if (kind == 8)
+            text = in.Bytes(in.Byte() % 24); // any bytes, not always UTF-8
+        else if (kind == 10 && !std::exchange(bigUsed, true))
+            text.fill('x', 1 << 20); // one 1 MB text per file keeps an input fast
+        sqlite3_bind_text(stmt, column, text.constData(), int(text.size()), SQLITE_TRANSIENT);
     }
 }
 
@@ -120,20 +97,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     rig.cycle->ScheduleNextBatch();
     // Time, keys and list changes from the rest of the input.
     while (!in.Empty()) {
-        switch (in.Byte() % 4) {
-        case 0:
+        const int action = in.Byte() % 4;
+        if (action == 0)
             rig.clock.AdvanceBy(8000ull * (1 + in.Byte() % 16));
-            break;
-        case 1:
+        else if (action == 1)
             rig.cycle->NextWord();
-            break;
-        case 2:
+        else if (action == 2)
             rig.cycle->PrevWord();
-            break;
-        default:
+        else
             rig.cycle->OnCommand(CStudyCycle::kCmdManualPlay);
-            break;
-        }
         for (auto p = rig.store->batch.begin(); p != rig.store->batch.end(); p = WordBatch::Next(p))
             if (WordBatch::At(p).showTimes > CStudyCycle::kLearntShowTimes)
                 std::abort();
