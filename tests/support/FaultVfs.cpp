@@ -35,80 +35,38 @@ sqlite3_file* Inner(sqlite3_file* f) {
     return reinterpret_cast<File*>(f)->inner;
 }
 
-int Close(sqlite3_file* f) {
-    return Inner(f)->pMethods->xClose(Inner(f));
-}
-int Read(sqlite3_file* f, void* buf, int n, sqlite3_int64 at) {
-    return Inner(f)->pMethods->xRead(Inner(f), buf, n, at);
-}
+// Passes the call on to the real file's method in the same slot.
+template <auto Method>
+constexpr auto kPass =
+    [](sqlite3_file* f, auto... a) { return (Inner(f)->pMethods->*Method)(Inner(f), a...); };
+
 int Write(sqlite3_file* f, const void* buf, int n, sqlite3_int64 at) {
-    return Fault() ? SQLITE_FULL : Inner(f)->pMethods->xWrite(Inner(f), buf, n, at);
-}
-int Truncate(sqlite3_file* f, sqlite3_int64 size) {
-    return Inner(f)->pMethods->xTruncate(Inner(f), size);
+    return Fault() ? SQLITE_FULL : kPass<&sqlite3_io_methods::xWrite>(f, buf, n, at);
 }
 int Sync(sqlite3_file* f, int flags) {
-    return Fault() ? SQLITE_IOERR_FSYNC : Inner(f)->pMethods->xSync(Inner(f), flags);
-}
-int FileSize(sqlite3_file* f, sqlite3_int64* size) {
-    return Inner(f)->pMethods->xFileSize(Inner(f), size);
-}
-int Lock(sqlite3_file* f, int level) {
-    return Inner(f)->pMethods->xLock(Inner(f), level);
-}
-int Unlock(sqlite3_file* f, int level) {
-    return Inner(f)->pMethods->xUnlock(Inner(f), level);
-}
-int CheckReservedLock(sqlite3_file* f, int* out) {
-    return Inner(f)->pMethods->xCheckReservedLock(Inner(f), out);
-}
-int FileControl(sqlite3_file* f, int op, void* arg) {
-    return Inner(f)->pMethods->xFileControl(Inner(f), op, arg);
-}
-int SectorSize(sqlite3_file* f) {
-    return Inner(f)->pMethods->xSectorSize(Inner(f));
-}
-int DeviceCharacteristics(sqlite3_file* f) {
-    return Inner(f)->pMethods->xDeviceCharacteristics(Inner(f));
-}
-int ShmMap(sqlite3_file* f, int page, int size, int extend, void volatile** out) {
-    return Inner(f)->pMethods->xShmMap(Inner(f), page, size, extend, out);
-}
-int ShmLock(sqlite3_file* f, int offset, int n, int flags) {
-    return Inner(f)->pMethods->xShmLock(Inner(f), offset, n, flags);
-}
-void ShmBarrier(sqlite3_file* f) {
-    Inner(f)->pMethods->xShmBarrier(Inner(f));
-}
-int ShmUnmap(sqlite3_file* f, int deleteFlag) {
-    return Inner(f)->pMethods->xShmUnmap(Inner(f), deleteFlag);
-}
-int Fetch(sqlite3_file* f, sqlite3_int64 at, int n, void** out) {
-    return Inner(f)->pMethods->xFetch(Inner(f), at, n, out);
-}
-int Unfetch(sqlite3_file* f, sqlite3_int64 at, void* p) {
-    return Inner(f)->pMethods->xUnfetch(Inner(f), at, p);
+    return Fault() ? SQLITE_IOERR_FSYNC : kPass<&sqlite3_io_methods::xSync>(f, flags);
 }
 
-const sqlite3_io_methods kMethods = {3,
-                                     Close,
-                                     Read,
-                                     Write,
-                                     Truncate,
-                                     Sync,
-                                     FileSize,
-                                     Lock,
-                                     Unlock,
-                                     CheckReservedLock,
-                                     FileControl,
-                                     SectorSize,
-                                     DeviceCharacteristics,
-                                     ShmMap,
-                                     ShmLock,
-                                     ShmBarrier,
-                                     ShmUnmap,
-                                     Fetch,
-                                     Unfetch};
+using M = sqlite3_io_methods;
+const M kMethods = {3,
+                    kPass<&M::xClose>,
+                    kPass<&M::xRead>,
+                    Write,
+                    kPass<&M::xTruncate>,
+                    Sync,
+                    kPass<&M::xFileSize>,
+                    kPass<&M::xLock>,
+                    kPass<&M::xUnlock>,
+                    kPass<&M::xCheckReservedLock>,
+                    kPass<&M::xFileControl>,
+                    kPass<&M::xSectorSize>,
+                    kPass<&M::xDeviceCharacteristics>,
+                    kPass<&M::xShmMap>,
+                    kPass<&M::xShmLock>,
+                    kPass<&M::xShmBarrier>,
+                    kPass<&M::xShmUnmap>,
+                    kPass<&M::xFetch>,
+                    kPass<&M::xUnfetch>};
 
 int Open(sqlite3_vfs*, const char* name, sqlite3_file* f, int flags, int* outFlags) {
     auto* file = reinterpret_cast<File*>(f);
@@ -144,10 +102,7 @@ void Arm(int n, Mode mode, std::function<void()> onCall) {
 }
 
 void Disarm() {
-    probe = nullptr;
-    countdown = 0;
-    persistent = false;
-    fired = false;
+    Arm(0, Mode::Once);
 }
 
 bool Fired() {
