@@ -18,26 +18,18 @@ namespace {
 
 constexpr int kRows = 50; // one whole batch
 
-// "ok" from the integrity check, the row count, then each of the first rows' counters as
-// "show:due".
-QStringList FileState(const QString& path, const QString& table, int rows) {
-    QStringList state{fixture::Query(path, QStringLiteral("PRAGMA integrity_check")),
-                      fixture::Query(path, QStringLiteral("SELECT count(*) FROM %1").arg(table))};
-    const QList<QStringList> counters = fixture::Select(
-        path, QStringLiteral(
-                  "SELECT showTimes || ':' || toShowTime FROM %1 WHERE \"index\" <= %2 ORDER BY \"index\"")
-                  .arg(table)
-                  .arg(rows));
-    for (const QStringList& row : counters)
-        state << row.value(0);
-    return state;
+// The integrity check, the row count and the first rows' counters as "show:due".
+QStringList FileState(const QString& path, int rows) {
+    return {
+        fixture::Query(path, QStringLiteral("PRAGMA integrity_check")),
+        fixture::Query(path, QStringLiteral("SELECT count(*) FROM cet4")),
+        fixture::Query(path, QStringLiteral("SELECT group_concat(showTimes || ':' || toShowTime, ' ') FROM "
+                                            "(SELECT * FROM cet4 WHERE \"index\" <= %1 ORDER BY \"index\")")
+                                 .arg(rows))};
 }
 
-QStringList Expected(int count, int rows, const QString& counters) {
-    QStringList state{QStringLiteral("ok"), QString::number(count)};
-    for (int i = 0; i < rows; ++i)
-        state << counters;
-    return state;
+QStringList Expected(int rows, const QString& counters) {
+    return {QStringLiteral("ok"), QString::number(kRows), QStringList(rows, counters).join(u' ')};
 }
 
 // A new version of the installed template: rows more words, its own time.
@@ -78,18 +70,19 @@ private slots:
         StudyRig rig;
         QVERIFY(rig.WriteList(Words(kRows, 0, 0), QStringLiteral("cet6.dat"), QStringLiteral("cet6")));
         QVERIFY(rig.Begin(Words(kRows, 1, 0), 1, false));
-        const QString program = rig.dir.filePath(QStringLiteral("mnemora"));
-        const QString folder = rig.DbFile(QString());
-        const QString file = rig.DbFile(QStringLiteral("cet4.dat"));
+        const QString folder = rig.DbFile(QString()), file = rig.DbFile(QStringLiteral("cet4.dat"));
         const QString templateFile = rig.dir.filePath(QStringLiteral("templates/cet4.dat"));
         if (refresh) { // installed: the list is the user's copy of a template
             QVERIFY(QDir().mkpath(rig.dir.filePath(QStringLiteral("templates"))));
             OverrideDataLocation({false, GetSettingsPath(), folder, QFileInfo(templateFile).path() + u'/'});
         }
-        // A new start: the trainer before it had let go of the folder.
-        const auto restart = [&] {
+        // A new template of rows words, then a new start (the trainer before it had let go of the folder).
+        const auto restart = [&](int rows) {
+            if (!InstallTemplate(templateFile, rows))
+                return false;
             rig.cycle.reset();
-            rig.store = std::make_unique<CWordStore>(rig.view, program);
+            rig.store = std::make_unique<CWordStore>(rig.view, rig.dir.filePath(QStringLiteral("mnemora")));
+            return true;
         };
         const auto study = [&] {
             rig.cycle = std::make_unique<CStudyCycle>(*rig.store, rig.view);
@@ -98,8 +91,7 @@ private slots:
             rig.cycle->ScheduleNextBatch();
         };
         if (refresh) {
-            QVERIFY(InstallTemplate(templateFile, kRows));
-            restart();
+            QVERIFY(restart(kRows));
             QVERIFY(PrepareUserData(*rig.store).isEmpty());
             study();
         }
@@ -108,6 +100,12 @@ private slots:
         const auto rebuild = [&] {
             CListFolderLock builder;
             rebuildRefused = rebuildRefused && !builder.Acquire(folder, 0);
+        };
+        // One save of the action's kind; whether it wrote (a refresh does not say).
+        const auto save = [&](const WordRecord& first) {
+            if (refresh)
+                PrepareUserData(*rig.store);
+            return !refresh && (action == 1 ? rig.store->SaveRecord(first) : rig.store->SaveBatch());
         };
         QString old = QStringLiteral("1:0");
         bool fired = true;
@@ -121,28 +119,19 @@ private slots:
             }
             const int rows = action == 1 ? 1 : kRows;
             WordRecord first = WordBatch::At(store.batch.begin());
-            QStringList before = Expected(kRows, rows, old), after = Expected(kRows, rows, now);
+            QStringList before = Expected(rows, old), after = Expected(rows, now);
             if (refresh) { // the counters reach the file, then a new template with one word more
                 QVERIFY(store.SaveBatch());
-                before = FileState(file, QStringLiteral("cet4"), rows);
-                after = before;
+                before = after = FileState(file, rows);
                 after[1] = QString::number(kRows + n); // the counters all carried over
-                QVERIFY(InstallTemplate(templateFile, kRows + n));
-                restart(); // store is gone
+                QVERIFY(restart(kRows + n));           // store is gone
             }
             faultvfs::Arm(n, faultvfs::Mode(mode), rebuild);
-            bool saved = false;
-            if (refresh) {
-                PrepareUserData(*rig.store);
-            } else if (action == 1) {
-                saved = store.SaveRecord(first);
-            } else {
-                saved = store.SaveBatch();
-                if (action == 2) {
-                    store.Close();
-                    store.OpenWordList(1, 0);
-                    store.OpenWordTable();
-                }
+            const bool saved = save(first);
+            if (action == 2) {
+                store.Close();
+                store.OpenWordList(1, 0);
+                store.OpenWordTable();
             }
             fired = faultvfs::Fired();
             faultvfs::Disarm();
@@ -151,19 +140,14 @@ private slots:
                 store.Close();
                 rig.Open();
             }
-            const QStringList state = FileState(file, QStringLiteral("cet4"), rows);
+            const QStringList state = FileState(file, rows);
             QVERIFY2(state == after || (!saved && state == before),
                      qPrintable(QStringLiteral("N=%1 saved=%2: %3").arg(n).arg(saved).arg(state.join(u' '))));
             QCOMPARE(rig.store->Unsaved(), !saved && (action == 0 || action == 2));
             // The next save (after a list change, on the other list; after a refresh, the
             // next start) writes what is pending.
-            if (refresh)
-                PrepareUserData(*rig.store);
-            else if (action == 1)
-                QVERIFY(store.SaveRecord(first));
-            else
-                QVERIFY(store.SaveBatch());
-            QCOMPARE(FileState(file, QStringLiteral("cet4"), rows), after);
+            QVERIFY(save(first) || refresh);
+            QCOMPARE(FileState(file, rows), after);
             QVERIFY(!rig.store->Unsaved());
             old = now;
             if (action == 2) {
@@ -212,10 +196,9 @@ private slots:
             }
             QCOMPARE(ReadRunTimes(), cycle.CurrentRunTimes());
             QStringList told;
-            for (const auto& [message, icon] : rig.view.messages) {
+            for (const auto& [message, icon] : rig.view.messages)
                 if (icon == MessageIcon::Error)
                     told << message;
-            }
             QCOMPARE(told, QStringList({text, text}));
         }
     }
