@@ -72,9 +72,9 @@ const char kIpa[] = "quay\t/ˈki/\nzebra\t/ˈzibɹə/\n";
 using testdata::Sha256;
 using testdata::WriteFile;
 
-// A table's words in index order, separated by blanks.
-QString Words(const QString& path, const QString& table) {
-    return fixture::Query(path, "SELECT group_concat(word, ' ') FROM " + table);
+// A table's rows in index order as the expression (the word by default), separated by blanks.
+QString Words(const QString& path, const QString& table, const QString& row = QStringLiteral("word")) {
+    return fixture::Query(path, "SELECT group_concat(" + row + ", ' ') FROM " + table);
 }
 
 // Columns of a word's row, joined by '|'.
@@ -231,10 +231,8 @@ private slots:
         options.headwordFiles.insert("cet4", Path("src/cet4.txt"));
         options.keepHeadwordOrder = true;
         QVERIFY2(Build(options), qPrintable(Log()));
-        QCOMPARE(fixture::Query(cet4,
-                                "SELECT group_concat(word || ' ' || showTimes || ' ' || toShowTime || ' ' || "
-                                "\"index\", ', ') FROM cet4"),
-                 "bill 0 0 1, penny 3 12 2");
+        QCOMPARE(Words(cet4, "cet4", "word || ':' || showTimes || ':' || toShowTime || ':' || \"index\""),
+                 "bill:0:0:1 penny:3:12:2");
         QCOMPARE(RowOf(nce, "nce4", "tackle", "showTimes, toShowTime"), "7|40");
         QVERIFY(Said("cet4: progress of 1 word(s) no longer in the list is dropped"));
         QCOMPARE(fixture::Query(cet4, "PRAGMA journal_mode"), "delete");
