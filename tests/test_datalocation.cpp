@@ -95,12 +95,12 @@ private slots:
     // as in the window.
     void ReadOnlyCopiesShowTheirWords() {
         MNEMORA_RUN_UNPRIVILEGED();
-        for (const auto& [exe, folder, dataWritable] :
+        for (const auto& [exe, listDir, dataWritable] :
              {std::tuple{"usr/bin/mnemora", "usr/share/mnemora/db/", false},
               {"opt/mnemora/mnemora", "opt/mnemora/db/", true},
               {"opt/mnemora/mnemora", "opt/mnemora/db/", false}}) {
             QTemporaryDir dir;
-            const QString program = dir.filePath(exe), lists = dir.filePath(folder);
+            const QString program = dir.filePath(exe), lists = dir.filePath(listDir);
             const QString home = dir.filePath("home"), data = home + "/data";
             QVERIFY(QDir().mkpath(lists) &&
                     fixture::WriteTable(lists + "cet4.dat", "cet4", fixture::GeneratedRows(3)) &&
