@@ -57,7 +57,6 @@ private slots:
         KeepOutOfTaskbar(&window);
         SetKeepAbove(&window, true);
         SetKeepAbove(&window, false);
-        // The requests reach the root window, where the stand-in sees them.
         QList<QList<uint32_t>> requests;
         const auto collect = [&] {
             while (xcb_generic_event_t* event = xcb_poll_for_event(wm)) {
