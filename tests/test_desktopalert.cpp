@@ -14,10 +14,6 @@
 using namespace mnemora;
 
 namespace {
-// Runs the deletions a closed alert has queued for itself.
-void FlushDeletes() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
 // Inside the available area, near its right edge and, if asked, near its bottom.
 bool InCorner(const QRect& g, bool atBottom) {
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
@@ -50,7 +46,7 @@ private slots:
                 QVERIFY(timer->isActive());
                 QMetaObject::invokeMethod(timer, "timeout");
             }
-            FlushDeletes();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the closed alert goes
             QVERIFY(alert.isNull());
         }
     }
@@ -67,7 +63,7 @@ private slots:
         QVERIFY(InCorner(first->TargetGeometry(), true) && InCorner(second->TargetGeometry(), false));
         QVERIFY(second->TargetGeometry().bottom() < first->TargetGeometry().top());
         QMetaObject::invokeMethod(first->CloseTimer(), "timeout");
-        FlushDeletes();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(first.isNull());
         QVERIFY(second->isVisible() && second->CloseTimer()->isActive());
         QPointer<CDesktopAlert> third = ShowDesktopAlert(&owner, 15, QStringLiteral("third"));
