@@ -30,8 +30,6 @@ using namespace mnemora;
 
 namespace {
 
-const QColor kDefaultBack(221, 243, 255);
-
 QColor Rgb(uint32_t c) {
     return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
                   static_cast<int>((c >> 16) & 0xFF));
@@ -140,24 +138,40 @@ private slots:
         cet4 = root.filePath(QStringLiteral("app/db/cet4.dat"));
     }
 
-    // Background transparency is a look of this run only: while it is on, a resting mouse
-    // shows the background, and a live opacity ends it (the options sheet stores that).
-    void backgroundTransparencyHoverAndLiveOpacity() {
-        for (const bool transparent : {true, false}) {
-            const char* row = transparent ? "transparent" : "switched on and off";
-            auto window = Start("[FloatWindow]\nTransparent=180\n");
+    // Background transparency is a look of this run only, the colour is stored. While transparency
+    // is on, a resting mouse shows the background and a colour chosen shows until the mouse leaves
+    // (the old one is still the key); a live opacity ends it (the options sheet stores that).
+    void backgroundColourTransparencyAndHover() {
+        for (const auto& [row, transparent, accept] : {std::tuple{"transparent, colour chosen", true, true},
+                                                       {"switched on and off, colour chosen", false, true},
+                                                       {"switched on and off, cancelled", false, false}}) {
+            auto window =
+                Start("[FloatWindow]\nTransparent=180\nBackGroundR=1\nBackGroundG=2\nBackGroundB=3\n");
             QVERIFY(window);
-            const QByteArray stored = testdata::ReadFile(ini);
+            QByteArray stored = testdata::ReadFile(ini);
+            if (accept)
+                stored.replace("R=1\nBackGroundG=2\nBackGroundB=3\n",
+                               "R=10\nBackGroundG=200\nBackGroundB=30\n");
             window->show();
             window->OnCommand(cmd::kBackTransparent);
             if (!transparent)
                 window->OnCommand(cmd::kBackTransparent);
+            QVERIFY2((BackgroundPixel(*window).alpha() == 0) == transparent, row);
+            AnswerModal<QColorDialog>([accept = accept](QColorDialog* dialog) {
+                dialog->setCurrentColor(QColor(10, 200, 30));
+                accept ? dialog->accept() : dialog->reject();
+            });
+            window->OnCommand(cmd::kBackColor);
+            const QColor back = accept ? QColor(10, 200, 30) : QColor(1, 2, 3);
+            QVERIFY2(BackgroundPixel(*window) == back && Rgb(ReadBackgroundColor()) == back, row);
             QTimer* hover = Timer(*window, "hoverTimer");
             const auto expectShown = [&](bool shown) {
                 const bool keyed = transparent && !shown;
-                QVERIFY2(BackgroundPixel(*window) == (keyed ? QColor(Qt::transparent) : kDefaultBack), row);
+                QVERIFY2(BackgroundPixel(*window) == (keyed ? QColor(Qt::transparent) : back), row);
                 QVERIFY2(SameOpacity(window->windowOpacity(), keyed ? 255 : 180), row);
             };
+            SendLeave(window.get());
+            expectShown(false);
             QMouseEvent move(QEvent::MouseMove, QPointF(30, 30), window->mapToGlobal(QPointF(30, 30)),
                              Qt::NoButton, Qt::NoButton, Qt::NoModifier);
             QApplication::sendEvent(window.get(), &move);
@@ -168,34 +182,12 @@ private slots:
             SendLeave(window.get());
             QVERIFY2(!hover->isActive(), row);
             expectShown(false);
-            QVERIFY2(window->CurrentMenuState().backTransparent == transparent,
-                     row); // hover never switches it
+            // Hover never switches transparency; a live opacity ends it and stores nothing.
+            QVERIFY2(window->CurrentMenuState().backTransparent == transparent, row);
             window->SetAlphaLive(0);
             QVERIFY2(!window->CurrentMenuState().backTransparent && SameOpacity(window->windowOpacity(), 0) &&
-                         BackgroundPixel(*window) == kDefaultBack && testdata::ReadFile(ini) == stored,
+                         BackgroundPixel(*window) == back && testdata::ReadFile(ini) == stored,
                      row);
-        }
-    }
-
-    // The cancelled rows also show the stored colours at start.
-    void backgroundColourDialog() {
-        // The colour chosen while transparent shows until the mouse leaves: the old one is still the key.
-        for (const auto& [row, accept, transparent] : {std::tuple{"chosen", true, false},
-                                                       {"cancelled", false, false},
-                                                       {"chosen while transparent", true, true}}) {
-            auto window = Start("[FloatWindow]\nBackGroundR=1\nBackGroundG=2\nBackGroundB=3\n");
-            QVERIFY(window);
-            if (transparent)
-                window->OnBackTransparent();
-            AnswerModal<QColorDialog>([accept = accept](QColorDialog* dialog) {
-                dialog->setCurrentColor(QColor(10, 200, 30));
-                accept ? dialog->accept() : dialog->reject();
-            });
-            window->OnCommand(cmd::kBackColor);
-            const QColor expected = accept ? QColor(10, 200, 30) : QColor(1, 2, 3);
-            QVERIFY2(BackgroundPixel(*window) == expected && Rgb(ReadBackgroundColor()) == expected, row);
-            SendLeave(window.get());
-            QVERIFY2((BackgroundPixel(*window).alpha() == 0) == transparent, row);
         }
     }
 

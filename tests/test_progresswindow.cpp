@@ -93,8 +93,7 @@ private slots:
             items << box->itemText(i);
         QCOMPARE(items, (QStringList{"大学英语四级（当前）", "新概念英语NCE 第二册", "GRE"}));
         const auto* chart = window.findChild<CDueChartView*>("dueChart");
-        QCOMPARE((QList<int>{chart->Chart().bars.value(0), chart->Chart().bars.value(5)}),
-                 (QList<int>{2, 1}));
+        QVERIFY(chart->Chart().bars.value(0) == 2 && chart->Chart().bars.value(5) == 1);
         QVERIFY(window.findChild<QLabel*>("dueNote")->text().startsWith(QStringLiteral("一轮复习")));
         QVERIFY(!window.grab().isNull());
 
@@ -105,8 +104,7 @@ private slots:
         report.lists[1].counts.due[2] = 3;
         report.pace = RunPace{2, 7};
         window.UpdateReport(report);
-        QCOMPARE(box->currentIndex(), 1);
-        QCOMPARE(chart->Chart().bars.value(1), 3);
+        QVERIFY(box->currentIndex() == 1 && chart->Chart().bars.value(1) == 3);
 
         // New figures replace the old rows rather than adding to them; without a list open
         // there is a line saying so.
@@ -117,10 +115,10 @@ private slots:
         report.lists[0].counts = ListCounts{.list = "cet4"};
         window.UpdateReport(report);
         QVERIFY(chart->Chart().Empty());
-        const QList<QLabel*> labels = window.findChildren<QLabel*>();
-        QVERIFY(std::any_of(labels.begin(), labels.end(), [](const QLabel* label) {
-            return label->text() == QStringLiteral("没有打开的词库");
-        }));
+        QStringList texts;
+        for (const QLabel* label : window.findChildren<QLabel*>())
+            texts << label->text();
+        QVERIFY(texts.contains(QStringLiteral("没有打开的词库")));
     }
 };
 
