@@ -99,20 +99,20 @@ class TestFloatWindow final : public QObject {
 
     QTemporaryDir root;
     QString ini, cet4;
+    std::unique_ptr<CMnemoraDlg> window;
 
     // A fresh program start on the given settings and a list with zero counters.
-    std::unique_ptr<CMnemoraDlg> Start(const QByteArray& settings = QByteArray()) {
+    bool Start(const QByteArray& settings = QByteArray()) {
+        window.reset();
         QFile::remove(ini);
         QFile::remove(cet4);
         if ((!settings.isEmpty() && !testdata::WriteFile(ini, settings)) ||
             !fixture::WriteTable(cet4, QStringLiteral("cet4"), fixture::GeneratedRows(6)))
-            return nullptr;
-        auto window = std::make_unique<CMnemoraDlg>();
+            return false;
+        window = std::make_unique<CMnemoraDlg>();
         // The program's own start: the list opens once the window has been drawn, and
         // the study then runs its timers.
-        if (!window->Start() || !QTest::qWaitFor([&] { return Timer(*window, "wordTimer")->isActive(); }))
-            return nullptr;
-        return window;
+        return window->Start() && QTest::qWaitFor([&] { return Timer(*window, "wordTimer")->isActive(); });
     }
 
 private slots:
@@ -137,6 +137,7 @@ private slots:
         OverrideSettingsPath(ini);
         cet4 = root.filePath(QStringLiteral("app/db/cet4.dat"));
     }
+    void cleanup() { window.reset(); }
 
     // Background transparency is a look of this run only, the colour is stored. While transparency
     // is on, a resting mouse shows the background and a colour chosen shows until the mouse leaves
@@ -145,9 +146,7 @@ private slots:
         for (const auto& [row, transparent, accept] : {std::tuple{"transparent, colour chosen", true, true},
                                                        {"switched on and off, colour chosen", false, true},
                                                        {"switched on and off, cancelled", false, false}}) {
-            auto window =
-                Start("[FloatWindow]\nTransparent=180\nBackGroundR=1\nBackGroundG=2\nBackGroundB=3\n");
-            QVERIFY(window);
+            QVERIFY(Start("[FloatWindow]\nTransparent=180\nBackGroundR=1\nBackGroundG=2\nBackGroundB=3\n"));
             QByteArray stored = testdata::ReadFile(ini);
             if (accept)
                 stored.replace("R=1\nBackGroundG=2\nBackGroundB=3\n",
@@ -195,8 +194,7 @@ private slots:
     // the exit command from the menu) writes the later views without counting the earlier ones twice.
     void saveRequestWritesShownViewsOnceAndStudyGoesOn() {
         for (const bool exitCommand : {false, true}) {
-            auto window = Start();
-            QVERIFY(window);
+            QVERIFY(Start());
             ViewCounter counter;
             window->AddStudyObserver(&counter);
             const auto showAndSave = [&](int words, const std::function<void()>& save) {
@@ -246,9 +244,9 @@ private slots:
              {std::tuple{"far right and low, clicked", 2500, 1300, QPoint(), false},
               {"negative, a small jiggle", -300, -50, QPoint(near, 0), false},
               {"far right and low, dragged", 2500, 1300, QPoint(-far, -far), true}}) {
-            auto window = Start("[FloatWindow]\nFloatWindowLeft=" + QByteArray::number(left) +
-                                "\nFloatWindowTop=" + QByteArray::number(top) + "\n");
-            QVERIFY2(window, row);
+            QVERIFY2(Start("[FloatWindow]\nFloatWindowLeft=" + QByteArray::number(left) +
+                           "\nFloatWindowTop=" + QByteArray::number(top) + "\n"),
+                     row);
             const QRect area = window->screen()->availableGeometry();
             QVERIFY2(area.contains(window->geometry()), row);
             const QPoint placed = window->pos(), from = window->mapToGlobal(QPoint(30, 30));
@@ -277,8 +275,7 @@ private slots:
               {"colour untouched is black", true, false, 24, false, QColor(0, 0, 0)},
               {"colour chosen, at the bottom", true, true, 24, true, QColor(1, 2, 3)},
               {"80 points", true, true, 80, false, QColor(1, 2, 3)}}) {
-            auto window = Start("[FloatWindow]\nTextR=250\nTextG=200\nTextB=0\n");
-            QVERIFY2(window, row);
+            QVERIFY2(Start("[FloatWindow]\nTextR=250\nTextG=200\nTextB=0\n"), row);
             const QRect area = window->screen()->availableGeometry();
             if (atBottom)
                 window->move(window->x(), area.bottom() + 1 - window->height());
@@ -322,8 +319,7 @@ private slots:
     // A mark is confirmed in the window; Ctrl+Z takes it back as "撤销" does, which the
     // menu offers only while there is a mark to take back.
     void markIsConfirmedAndCtrlZTakesItBack() {
-        auto window = Start();
-        QVERIFY(window);
+        QVERIFY(Start());
         QMetaObject::invokeMethod(Timer(*window, "wordTimer"), "timeout");
         const QString word = WordLabel(*window)->text();
         auto* note = window->findChild<QLabel*>(QStringLiteral("noteLabel"));
