@@ -14,10 +14,6 @@
 using namespace mnemora;
 
 namespace {
-// Runs the deletions a closed alert has queued for itself.
-void FlushDeletes() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
 // Inside the available area, near its right edge and, if asked, near its bottom.
 bool InCorner(const QRect& g, bool atBottom) {
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
@@ -37,11 +33,10 @@ private slots:
         for (const auto& [seconds, interval] : {std::pair{15u, 15000}, {4000000u, INT_MAX}, {0u, 0}}) {
             QPointer<CDesktopAlert> alert = ShowDesktopAlert(nullptr, seconds, QStringLiteral("x"));
             QTimer* timer = alert->CloseTimer();
-            QCOMPARE(timer->isActive(), interval > 0);
+            QVERIFY(timer->isActive() == (interval > 0) && timer->interval() == interval);
             if (interval == 0) {
                 alert->CloseButton()->click();
             } else {
-                QCOMPARE(timer->interval(), interval);
                 QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
                 QApplication::sendEvent(alert, &enter);
                 QVERIFY(!timer->isActive());
@@ -50,7 +45,7 @@ private slots:
                 QVERIFY(timer->isActive());
                 QMetaObject::invokeMethod(timer, "timeout");
             }
-            FlushDeletes();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the closed alert goes
             QVERIFY(alert.isNull());
         }
     }
@@ -64,10 +59,10 @@ private slots:
         QVERIFY(first->isVisible() && qAbs(first->windowOpacity() - 240 / 255.0) < 0.01);
         QPointer<CDesktopAlert> second =
             ShowDesktopAlert(&owner, 15, QStringLiteral("second\nwith two lines"));
-        QVERIFY(InCorner(first->TargetGeometry(), true) && InCorner(second->TargetGeometry(), false));
-        QVERIFY(second->TargetGeometry().bottom() < first->TargetGeometry().top());
+        QVERIFY(InCorner(first->TargetGeometry(), true) && InCorner(second->TargetGeometry(), false) &&
+                second->TargetGeometry().bottom() < first->TargetGeometry().top());
         QMetaObject::invokeMethod(first->CloseTimer(), "timeout");
-        FlushDeletes();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(first.isNull());
         QVERIFY(second->isVisible() && second->CloseTimer()->isActive());
         QPointer<CDesktopAlert> third = ShowDesktopAlert(&owner, 15, QStringLiteral("third"));

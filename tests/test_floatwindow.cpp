@@ -1,8 +1,5 @@
-// The float window on its own (offscreen): colouring, the appearance commands and what
-// they store, hover over a transparent background, live opacity, the session's save
-// request and the default place. Defaults, menus,
-// dragging, changing the list and a second start are driven on a real display by tests/e2e.
-// Every start uses a private settings file, word-list folder, runtime and autostart folder.
+// The float window on its own (offscreen), started as the program starts it on a private settings
+// file, word-list folder, runtime and autostart folder; tests/e2e drive it on a real display.
 #include "FixtureDb.h"
 #include "TestData.h"
 #include "app/FontColorDialog.h"
@@ -28,13 +25,10 @@
 #include <QTest>
 #include <functional>
 #include <memory>
-#include <numeric>
 
 using namespace mnemora;
 
 namespace {
-
-const QColor kDefaultBack(221, 243, 255);
 
 QColor Rgb(uint32_t c) {
     return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
@@ -58,29 +52,16 @@ QLabel* WordLabel(QWidget& window) {
 QTimer* Timer(QWidget& window, const char* name) {
     return window.findChild<QTimer*>(QLatin1String(name));
 }
-QTimer* HoverTimer(QWidget& window) {
-    return Timer(window, "hoverTimer");
-}
 
 // Counts the first-pass views of each word, as the list should record them.
 struct ViewCounter final : IStudyObserver {
     QMap<int, qint64> views;
-    void OnWordShown(const WordRecord& record, bool firstPass) override { views[record.index] += firstPass; }
+    qint64 total = 0;
+    void OnWordShown(const WordRecord& record, bool firstPass) override {
+        views[record.index] += firstPass;
+        total += firstPass;
+    }
 };
-
-// A press of the left button at from, moves through the given points and a release at the
-// last, as the window receives them (global positions).
-void PressMoveRelease(QWidget& window, QPoint from, const QList<QPoint>& moves) {
-    const auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
-        QMouseEvent event(type, window.mapFromGlobal(QPointF(at)), QPointF(at), Qt::LeftButton, buttons,
-                          Qt::NoModifier);
-        QApplication::sendEvent(&window, &event);
-    };
-    send(QEvent::MouseButtonPress, from, Qt::LeftButton);
-    for (const QPoint& at : moves)
-        send(QEvent::MouseMove, at, Qt::LeftButton);
-    send(QEvent::MouseButtonRelease, moves.isEmpty() ? from : moves.last(), Qt::NoButton);
-}
 
 // The label shows all of its text: wrapped to its width it needs no more room than it has.
 bool WholeTextShows(QLabel* label) {
@@ -109,14 +90,7 @@ template <typename T> void AnswerModal(std::function<void(T*)> act) {
     });
 }
 
-// The offscreen platform cannot set a window's opacity or size hints and has no tray;
-// it says so on every start. Everything else reaches the test log.
 QtMessageHandler previousHandler = nullptr;
-void QuietPlatform(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (!message.startsWith(QLatin1String("This plugin does not support")) &&
-        !message.contains(QLatin1String("systemTrayWindowChanged")))
-        previousHandler(type, context, message);
-}
 
 } // namespace
 
@@ -125,30 +99,36 @@ class TestFloatWindow final : public QObject {
 
     QTemporaryDir root;
     QString ini, cet4;
+    std::unique_ptr<CMnemoraDlg> window;
 
     // A fresh program start on the given settings and a list with zero counters.
-    std::unique_ptr<CMnemoraDlg> Start(const QByteArray& settings = QByteArray()) {
+    bool Start(const QByteArray& settings = QByteArray()) {
+        window.reset();
         QFile::remove(ini);
         QFile::remove(cet4);
         if ((!settings.isEmpty() && !testdata::WriteFile(ini, settings)) ||
             !fixture::WriteTable(cet4, QStringLiteral("cet4"), fixture::GeneratedRows(6)))
-            return nullptr;
-        auto window = std::make_unique<CMnemoraDlg>();
+            return false;
+        window = std::make_unique<CMnemoraDlg>();
         // The program's own start: the list opens once the window has been drawn, and
         // the study then runs its timers.
-        if (!window->Start() || !QTest::qWaitFor([&] { return Timer(*window, "wordTimer")->isActive(); }))
-            return nullptr;
-        return window;
+        return window->Start() && QTest::qWaitFor([&] { return Timer(*window, "wordTimer")->isActive(); });
     }
 
 private slots:
     void initTestCase() {
         QVERIFY(root.isValid());
-        previousHandler = qInstallMessageHandler(QuietPlatform);
+        // The offscreen platform cannot set a window's opacity or size hints and has no tray;
+        // it says so on every start. Everything else reaches the test log.
+        previousHandler = qInstallMessageHandler(
+            [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+                if (!message.startsWith(QLatin1String("This plugin does not support")) &&
+                    !message.contains(QLatin1String("systemTrayWindowChanged")))
+                    previousHandler(type, context, message);
+            });
         // No real lock, socket or autostart entry of the user is touched.
         const QString runtime = root.filePath(QStringLiteral("run"));
-        QVERIFY(QDir().mkpath(runtime));
-        QVERIFY(QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QVERIFY(QDir().mkdir(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(root.filePath(QStringLiteral("config"))));
         QVERIFY(QDir().mkpath(root.filePath(QStringLiteral("app/db"))));
@@ -157,156 +137,91 @@ private slots:
         OverrideSettingsPath(ini);
         cet4 = root.filePath(QStringLiteral("app/db/cet4.dat"));
     }
+    void cleanup() { window.reset(); }
 
-    // Background transparency is a look of this run only, and a live opacity ends it.
-    void backgroundTransparencyIsNotStoredAndEndsWithLiveOpacity() {
-        auto window = Start("[FloatWindow]\nTransparent=200\n");
-        QVERIFY(window);
-        const QByteArray before = testdata::ReadFile(ini);
-        window->OnCommand(cmd::kBackTransparent); // how it looks: the hover test
-        QVERIFY(window->CurrentMenuState().backTransparent);
-        window->OnCommand(cmd::kBackTransparent);
-        QVERIFY(!window->CurrentMenuState().backTransparent);
-        QCOMPARE(BackgroundPixel(*window), kDefaultBack);
-        QVERIFY(SameOpacity(window->windowOpacity(), 200));
-        window->OnCommand(cmd::kBackTransparent);
-        QMetaObject::invokeMethod(HoverTimer(*window), "timeout");
-        QVERIFY(SameOpacity(window->windowOpacity(), 200)); // hover shows the background
-        window->SetAlphaLive(0);
-        QVERIFY(!window->CurrentMenuState().backTransparent);
-        QVERIFY(SameOpacity(window->windowOpacity(), 0));
-        QCOMPARE(BackgroundPixel(*window), kDefaultBack);
-        QCOMPARE(testdata::ReadFile(ini), before); // the options sheet stores the opacity
-    }
-
-    void hoverShowsTheBackgroundOnlyWhileTransparent() {
-        for (const bool transparent : {true, false}) {
-            const char* row = transparent ? "transparent" : "opaque";
-            auto window = Start("[FloatWindow]\nTransparent=180\n");
-            QVERIFY(window);
+    // Background transparency is a look of this run only, the colour is stored. While transparency
+    // is on, a resting mouse shows the background and a colour chosen shows until the mouse leaves
+    // (the old one is still the key); a live opacity ends it (the options sheet stores that).
+    void backgroundColourTransparencyAndHover() {
+        for (const auto& [row, transparent, accept] : {std::tuple{"transparent, colour chosen", true, true},
+                                                       {"switched on and off, colour chosen", false, true},
+                                                       {"switched on and off, cancelled", false, false}}) {
+            QVERIFY(Start("[FloatWindow]\nTransparent=180\nBackGroundR=1\nBackGroundG=2\nBackGroundB=3\n"));
+            QByteArray stored = testdata::ReadFile(ini);
+            if (accept)
+                stored.replace("R=1\nBackGroundG=2\nBackGroundB=3\n",
+                               "R=10\nBackGroundG=200\nBackGroundB=30\n");
             window->show();
-            if (transparent)
-                window->OnBackTransparent();
-            const auto expectShown = [&](bool shown) {
-                const bool keyed = transparent && !shown;
-                QVERIFY2(BackgroundPixel(*window) == (keyed ? QColor(Qt::transparent) : kDefaultBack), row);
-                QVERIFY2(SameOpacity(window->windowOpacity(), keyed ? 255 : 180), row);
-            };
-            QMouseEvent move(QEvent::MouseMove, QPointF(30, 30), window->mapToGlobal(QPointF(30, 30)),
-                             Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-            QApplication::sendEvent(window.get(), &move);
-            QVERIFY(HoverTimer(*window)->isActive()); // hover needs the mouse to rest first
-            expectShown(false);
-            QMetaObject::invokeMethod(HoverTimer(*window), "timeout");
-            expectShown(transparent);
-            SendLeave(window.get());
-            QVERIFY(!HoverTimer(*window)->isActive());
-            expectShown(false);
-            QVERIFY2(window->CurrentMenuState().backTransparent == transparent,
-                     row); // hover never switches it
-        }
-    }
-
-    // The cancelled rows also show the stored colours at start.
-    void backgroundColourDialog() {
-        // The colour chosen while transparent shows until the mouse leaves: the old one is still the key.
-        for (const auto& [row, accept, transparent] : {std::tuple{"chosen", true, false},
-                                                       {"cancelled", false, false},
-                                                       {"chosen while transparent", true, true}}) {
-            auto window = Start("[FloatWindow]\nBackGroundR=1\nBackGroundG=2\nBackGroundB=3\n");
-            QVERIFY(window);
-            if (transparent)
-                window->OnBackTransparent();
+            window->OnCommand(cmd::kBackTransparent);
+            if (!transparent)
+                window->OnCommand(cmd::kBackTransparent);
+            QVERIFY2((BackgroundPixel(*window).alpha() == 0) == transparent, row);
             AnswerModal<QColorDialog>([accept = accept](QColorDialog* dialog) {
                 dialog->setCurrentColor(QColor(10, 200, 30));
                 accept ? dialog->accept() : dialog->reject();
             });
             window->OnCommand(cmd::kBackColor);
-            const QColor expected = accept ? QColor(10, 200, 30) : QColor(1, 2, 3);
-            QVERIFY2(BackgroundPixel(*window) == expected && Rgb(ReadBackgroundColor()) == expected, row);
+            const QColor back = accept ? QColor(10, 200, 30) : QColor(1, 2, 3);
+            QVERIFY2(BackgroundPixel(*window) == back && Rgb(ReadBackgroundColor()) == back, row);
+            QTimer* hover = Timer(*window, "hoverTimer");
+            const auto expectShown = [&](bool shown) {
+                const bool keyed = transparent && !shown;
+                QVERIFY2(BackgroundPixel(*window) == (keyed ? QColor(Qt::transparent) : back), row);
+                QVERIFY2(SameOpacity(window->windowOpacity(), keyed ? 255 : 180), row);
+            };
             SendLeave(window.get());
-            QVERIFY2((BackgroundPixel(*window).alpha() == 0) == transparent, row);
-        }
-    }
-
-    void fontAndTextColourDialog() {
-        for (const auto& [row, accept, chooseColour, expected] :
-             {std::tuple{"cancelled", false, false, QColor(250, 200, 0)},
-              {"colour untouched is black", true, false, QColor(0, 0, 0)},
-              {"colour chosen", true, true, QColor(1, 2, 3)}}) {
-            auto window = Start("[FloatWindow]\nTextR=250\nTextG=200\nTextB=0\n");
-            QVERIFY(window);
-            const QFont before = WordLabel(*window)->font();
-            auto chosen = std::make_shared<QFont>(before);
-            AnswerModal<CFontColorDialog>(
-                [accept = accept, chooseColour = chooseColour, chosen](CFontColorDialog* dialog) {
-                    if (!accept)
-                        return dialog->reject();
-                    if (chooseColour)
-                        dialog->SetColor(QColor(1, 2, 3));
-                    // Any installed face but the current one.
-                    const QStringList families = QFontDatabase::families();
-                    if (auto* fonts = dialog->findChild<QFontDialog*>())
-                        fonts->setCurrentFont(
-                            QFont(families.value(families.value(0) == fonts->currentFont().family()), 20));
-                    *chosen = dialog->SelectedFont();
-                    dialog->accept();
-                });
-            window->OnCommand(cmd::kTextColor);
-            QVERIFY2(Rgb(ReadTextColor()) == expected, row);
-            QVERIFY2(WordLabel(*window)->palette().color(QPalette::WindowText) == expected, row);
-            QVERIFY2(WordLabel(*window)->font() == (accept ? *chosen : before), row);
-            QVERIFY2(!accept || chosen->family() != before.family(), row);
+            expectShown(false);
+            QMouseEvent move(QEvent::MouseMove, QPointF(30, 30), window->mapToGlobal(QPointF(30, 30)),
+                             Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(window.get(), &move);
+            QVERIFY2(hover->isActive(), row); // hover needs the mouse to rest first
+            expectShown(false);
+            QMetaObject::invokeMethod(hover, "timeout");
+            expectShown(transparent);
+            SendLeave(window.get());
+            QVERIFY2(!hover->isActive(), row);
+            expectShown(false);
+            // Hover never switches transparency; a live opacity ends it and stores nothing.
+            QVERIFY2(window->CurrentMenuState().backTransparent == transparent, row);
+            window->SetAlphaLive(0);
+            QVERIFY2(!window->CurrentMenuState().backTransparent && SameOpacity(window->windowOpacity(), 0) &&
+                         BackgroundPixel(*window) == back && testdata::ReadFile(ini) == stored,
+                     row);
         }
     }
 
     // The checkpoint writes what was shown and the study goes on; an orderly end (SIGTERM, or
     // the exit command from the menu) writes the later views without counting the earlier ones twice.
-    void saveRequestWritesShownViewsOnceAndStudyGoesOn_data() {
-        QTest::addColumn<bool>("exitCommand");
-        QTest::newRow("SIGTERM") << false;
-        QTest::newRow("exit command") << true;
-    }
     void saveRequestWritesShownViewsOnceAndStudyGoesOn() {
-        QFETCH(bool, exitCommand);
-        auto window = Start();
-        QVERIFY(window);
-        ViewCounter counter;
-        window->AddStudyObserver(&counter);
-        const auto showAndSave = [&](int words, const std::function<void()>& save) {
-            for (int i = 0; i < words; ++i) {
-                QMetaObject::invokeMethod(Timer(*window, "wordTimer"), "timeout");
-                QMetaObject::invokeMethod(Timer(*window, "meaningTimer"), "timeout");
-            }
-            save();
-            for (int index = 1; index <= 6; ++index)
-                QCOMPARE(
-                    fixture::Counters(cet4, QStringLiteral("cet4"), index).value_or(qMakePair(-1, -1)).first,
-                    counter.views.value(index));
-        };
-        const auto total = [&] {
-            return std::accumulate(counter.views.begin(), counter.views.end(), qint64{0});
-        };
-        showAndSave(4, [&] { window->SaveCheckpoint(); });
-        const qint64 atCheckpoint = total();
-        QVERIFY(atCheckpoint > 0 && Timer(*window, "wordTimer")->isActive());
-        showAndSave(8, [&] { // the study went on after the checkpoint
-            if (exitCommand)
-                window->OnCommand(cmd::kExit);
-            else
-                window->SaveOnShutdown();
-        });
-        QVERIFY(total() > atCheckpoint);
-        window->RemoveStudyObserver(&counter);
+        for (const bool exitCommand : {false, true}) {
+            QVERIFY(Start());
+            ViewCounter counter;
+            window->AddStudyObserver(&counter);
+            const auto showAndSave = [&](int words, const std::function<void()>& save) {
+                for (int i = 0; i < words; ++i) {
+                    QMetaObject::invokeMethod(Timer(*window, "wordTimer"), "timeout");
+                    QMetaObject::invokeMethod(Timer(*window, "meaningTimer"), "timeout");
+                }
+                save();
+                for (int index = 1; index <= 6; ++index)
+                    QCOMPARE(fixture::Counters(cet4, "cet4", index).value_or(qMakePair(-1, -1)).first,
+                             counter.views.value(index));
+            };
+            showAndSave(4, [&] { window->SaveCheckpoint(); });
+            const qint64 atCheckpoint = counter.total;
+            QVERIFY(atCheckpoint > 0 && Timer(*window, "wordTimer")->isActive());
+            showAndSave(8, [&] { // the study went on after the checkpoint
+                exitCommand ? window->OnCommand(cmd::kExit) : window->SaveOnShutdown();
+            });
+            QVERIFY(counter.total > atCheckpoint);
+            window->RemoveStudyObserver(&counter);
+        }
     }
 
-    void defaultPlaceIsOnThePrimaryScreen() {
+    void defaultPlaceAndKeepInsideTheScreenThatHoldsMost() {
         // A primary screen right of another one, and lower.
         QCOMPARE(DefaultWindowPosition(QRect(1280, 100, 1000, 700)), QPoint(1280 + 300, 100 + 9));
         QCOMPARE(DefaultWindowPosition(QRect(0, 0, 1920, 1080)), QPoint(576, 12));
-    }
-
-    void keepInsideTheScreenThatHoldsMost() {
         const QRect primary(0, 0, 1920, 1050), second(1920, 0, 2560, 1440);
         const QSize size(540, 109);
         for (const auto& [row, at, areas, expected] :
@@ -329,52 +244,67 @@ private slots:
              {std::tuple{"far right and low, clicked", 2500, 1300, QPoint(), false},
               {"negative, a small jiggle", -300, -50, QPoint(near, 0), false},
               {"far right and low, dragged", 2500, 1300, QPoint(-far, -far), true}}) {
-            auto window = Start(QStringLiteral("[FloatWindow]\nFloatWindowLeft=%1\nFloatWindowTop=%2\n")
-                                    .arg(left)
-                                    .arg(top)
-                                    .toLatin1());
-            QVERIFY2(window, row);
+            QVERIFY2(Start("[FloatWindow]\nFloatWindowLeft=" + QByteArray::number(left) +
+                           "\nFloatWindowTop=" + QByteArray::number(top) + "\n"),
+                     row);
             const QRect area = window->screen()->availableGeometry();
             QVERIFY2(area.contains(window->geometry()), row);
-            const QPoint placed = window->pos();
-            const QPoint from = window->mapToGlobal(QPoint(30, 30));
-            PressMoveRelease(*window, from,
-                             moveBy.isNull() ? QList<QPoint>{} : QList{from + moveBy / 2, from + moveBy});
+            const QPoint placed = window->pos(), from = window->mapToGlobal(QPoint(30, 30));
+            QTest::mousePress(window.get(), Qt::LeftButton, {}, QPoint(30, 30));
+            for (const QPoint& to : {from + moveBy / 2, from + moveBy})
+                QTest::mouseMove(window.get(), window->mapFromGlobal(to));
+            QTest::mouseRelease(window.get(), Qt::LeftButton, {}, window->mapFromGlobal(from + moveBy));
             QVERIFY2(window->pos() == (dragged ? placed + moveBy : placed), row);
             window->SaveOnShutdown();
-            const QPoint stored = dragged ? placed + moveBy : QPoint(left, top);
-            QVERIFY2(ReadProfileInt(keys::kFloatWindow, keys::kFloatWindowLeft, 0) ==
-                             static_cast<uint32_t>(stored.x()) &&
-                         ReadProfileInt(keys::kFloatWindow, keys::kFloatWindowTop, 0) ==
-                             static_cast<uint32_t>(stored.y()),
+            const auto stored = [](const char* key) {
+                return static_cast<int32_t>(ReadProfileInt(keys::kFloatWindow, key, 0));
+            };
+            QVERIFY2(QPoint(stored(keys::kFloatWindowLeft), stored(keys::kFloatWindowTop)) ==
+                         (dragged ? placed + moveBy : QPoint(left, top)),
                      row);
         }
     }
 
-    // A text longer than the window grows it downwards, at the bottom of the screen up as
-    // well, and the next short text brings it back to its size and place; a text even the
-    // screen cannot hold is made smaller.
-    void wholeTextShowsAndTheWindowReturnsToItsSize() {
-        for (const auto& [row, atBottom, pointSize] : {std::tuple{"default font", false, 0},
-                                                       {"24 points", false, 24},
-                                                       {"24 points at the bottom", true, 24},
-                                                       {"80 points", false, 80}}) {
-            auto window = Start();
-            QVERIFY2(window, row);
+    // The font and colour dialog shows its choice at once and stores the colour. A text longer
+    // than the window grows it downwards, at the bottom of the screen up as well, and the next
+    // short text brings it back to its size and place; a text even the screen cannot hold is
+    // made smaller.
+    void fontDialogAndWholeTextShows() {
+        for (const auto& [row, accept, chooseColour, pointSize, atBottom, colour] :
+             {std::tuple{"cancelled", false, false, 0, false, QColor(250, 200, 0)},
+              {"colour untouched is black", true, false, 24, false, QColor(0, 0, 0)},
+              {"colour chosen, at the bottom", true, true, 24, true, QColor(1, 2, 3)},
+              {"80 points", true, true, 80, false, QColor(1, 2, 3)}}) {
+            QVERIFY2(Start("[FloatWindow]\nTextR=250\nTextG=200\nTextB=0\n"), row);
             const QRect area = window->screen()->availableGeometry();
             if (atBottom)
                 window->move(window->x(), area.bottom() + 1 - window->height());
             const QSize size = window->size();
             const QPoint place = window->pos();
-            if (pointSize > 0) {
-                AnswerModal<CFontColorDialog>([pointSize = pointSize](CFontColorDialog* dialog) {
-                    if (auto* fonts = dialog->findChild<QFontDialog*>())
-                        fonts->setCurrentFont(QFont(fonts->currentFont().family(), pointSize));
-                    dialog->accept();
-                });
-                window->OnCommand(cmd::kTextColor);
-            }
+            const QFont before = WordLabel(*window)->font();
+            auto chosen = std::make_shared<QFont>(before);
+            AnswerModal<CFontColorDialog>([accept = accept, chooseColour = chooseColour,
+                                           pointSize = pointSize, chosen](CFontColorDialog* dialog) {
+                if (!accept)
+                    return dialog->reject();
+                if (chooseColour)
+                    dialog->SetColor(QColor(1, 2, 3));
+                // Any installed face but the current one.
+                const QStringList families = QFontDatabase::families();
+                if (auto* fonts = dialog->findChild<QFontDialog*>())
+                    fonts->setCurrentFont(
+                        QFont(families.value(families.value(0) == fonts->currentFont().family()), pointSize));
+                *chosen = dialog->SelectedFont();
+                dialog->accept();
+            });
+            window->OnCommand(cmd::kTextColor);
             const QFont font = WordLabel(*window)->font();
+            const QFont expected = accept ? *chosen : before; // at 80 points, smaller where the text needs it
+            QVERIFY2(Rgb(ReadTextColor()) == colour &&
+                         WordLabel(*window)->palette().color(QPalette::WindowText) == colour &&
+                         (font == expected || (pointSize == 80 && font.family() == expected.family())) &&
+                         (font.family() != before.family()) == accept,
+                     row);
             window->ShowWordText(kLongText);
             QVERIFY2(WholeTextShows(WordLabel(*window)), row);
             QVERIFY2(window->height() > size.height() && area.contains(window->geometry()), row);
@@ -389,8 +319,7 @@ private slots:
     // A mark is confirmed in the window; Ctrl+Z takes it back as "撤销" does, which the
     // menu offers only while there is a mark to take back.
     void markIsConfirmedAndCtrlZTakesItBack() {
-        auto window = Start();
-        QVERIFY(window);
+        QVERIFY(Start());
         QMetaObject::invokeMethod(Timer(*window, "wordTimer"), "timeout");
         const QString word = WordLabel(*window)->text();
         auto* note = window->findChild<QLabel*>(QStringLiteral("noteLabel"));

@@ -32,8 +32,8 @@ private slots:
         const QString floatHead("32772 32773 {32801 32802} {32804 0 32792 32795 32806} 32787 32807 0 32808 "
                                 "32809 32810 0 ");
         const QString tail("32777 32775");
-        std::unique_ptr<QMenu> withTray(BuildFloatMenu(false)), withoutTray(BuildFloatMenu(true));
-        std::unique_ptr<QMenu> tray(BuildTrayMenu());
+        std::unique_ptr<QMenu> withTray(BuildFloatMenu(false)), withoutTray(BuildFloatMenu(true)),
+            tray(BuildTrayMenu());
         QCOMPARE(Outline(withTray.get()), floatHead + tail);
         QCOMPARE(Outline(withoutTray.get()), floatHead + "32797 0 " + tail);
         QCOMPARE(Outline(tray.get()), "32772 {32804 32792 32795 32806} 32773 0 32797 32810 0 " + tail);
@@ -47,19 +47,18 @@ private slots:
         ConnectMenu(
             menu.get(), [&state] { return state; }, [&commands](int id) { commands << id; });
         // A chosen checkable entry flips its own mark; the next opening must restore the rule.
+        const auto checked = [&menu](int id) { return FindCommand(menu.get(), id)->isChecked(); };
         FindCommand(menu.get(), cmd::kTopMost)->trigger();
         state.autoPlay = false;
         menu->popup(QPoint(10, 10));
-        QVERIFY(FindCommand(menu.get(), cmd::kTopMost)->isChecked());
-        QVERIFY(FindCommand(menu.get(), cmd::kManualPlay)->isChecked());
-        QVERIFY(!FindCommand(menu.get(), cmd::kAutoPlay)->isChecked());
+        QVERIFY(checked(cmd::kTopMost) && checked(cmd::kManualPlay) && !checked(cmd::kAutoPlay));
         menu->hide();
         // A submenu opened from the open menu applies the state of that moment.
         state.showSentence = false;
         state.backTransparent = true;
         QAction* showSentence = FindCommand(menu.get(), cmd::kShowSentence);
         emit qobject_cast<QMenu*>(showSentence->parent())->aboutToShow();
-        QVERIFY(!showSentence->isChecked() && FindCommand(menu.get(), cmd::kBackTransparent)->isChecked());
+        QVERIFY(!showSentence->isChecked() && checked(cmd::kBackTransparent));
         // Speech that cannot work disables "朗读单词" and says why; once it can, the entry is back.
         // "撤销" is offered only while a mark can be taken back.
         QAction* speak = FindCommand(menu.get(), cmd::kSpeakWord);
