@@ -138,6 +138,7 @@ bool CDbAccess::Close() {
 bool CDbAccess::CloseRecordset() {
     stmt_.Finalize();
     columnNames_.clear();
+    indexColumn_ = -1;
     eof_ = true;
     recordCount_ = 0;
     return true;
@@ -174,6 +175,7 @@ bool CDbAccess::OpenRecordset(const QByteArray& statement) {
     const int columns = stmt_.ColumnCount();
     for (int i = 0; i < columns; ++i)
         columnNames_.append(stmt_.ColumnName(i));
+    indexColumn_ = ColumnIndex("index");
 
     const sql::Step step = stmt_.Next();
     if (step == sql::Step::Error) {
@@ -309,17 +311,9 @@ void CDbAccess::RollbackTransaction() {
         db_.Exec("ROLLBACK");
 }
 
-int CDbAccess::CurrentColumn(const char* column) {
-    if (!stmt_) {
-        Fail(dberr::kPointer, QStringLiteral("The recordset is not open."));
-        return -1;
-    }
-    if (eof_) {
-        Fail(dberr::kNoCurrentRow, QString::fromLatin1(kNoCurrentRowText));
-        return -1;
-    }
-    // The walk reads the same columns in the same order row after row: start just
-    // after the previous hit and try the exact spelling first. A selection of one
+int CDbAccess::ColumnIndex(const char* column) {
+    // Reads by name go through the same columns in the same order row after row: start
+    // just after the previous hit and try the exact spelling first. A selection of one
     // table has no two names that differ only in case, so this finds the column the
     // case-blind search would.
     const int count = columnNames_.size();
@@ -337,17 +331,36 @@ int CDbAccess::CurrentColumn(const char* column) {
             return i;
         }
     }
-    Fail(dberr::kNoSuchColumn, QString::fromLatin1(kNoSuchColumnText));
     return -1;
 }
 
+bool CDbAccess::CheckColumn(int column) {
+    if (!stmt_) {
+        Fail(dberr::kPointer, QStringLiteral("The recordset is not open."));
+        return false;
+    }
+    if (eof_) {
+        Fail(dberr::kNoCurrentRow, QString::fromLatin1(kNoCurrentRowText));
+        return false;
+    }
+    if (column < 0 || column >= columnNames_.size()) {
+        Fail(dberr::kNoSuchColumn, QString::fromLatin1(kNoSuchColumnText));
+        return false;
+    }
+    return true;
+}
+
 bool CDbAccess::GetString(const char* column, QString& out) {
-    const int col = CurrentColumn(column);
-    if (col < 0)
+    return GetString(ColumnIndex(column), out);
+}
+
+bool CDbAccess::GetString(int column, QString& out) {
+    if (!CheckColumn(column))
         return false;
-    if (stmt_.Type(col) != sql::ColumnType::Text)
-        return false;
-    QString value = QString::fromUtf8(stmt_.Bytes(col));
+    const QByteArrayView text = stmt_.TextBytes(column);
+    if (text.data() == nullptr)
+        return false; // NULL, a number or a blob: not a text
+    QString value = QString::fromUtf8(text);
     qsizetype start = 0;
     while (start < value.size() && value[start].isSpace())
         ++start;
@@ -357,25 +370,24 @@ bool CDbAccess::GetString(const char* column, QString& out) {
     return true;
 }
 
-bool CDbAccess::ReadInt(const char* column, int64_t& value, bool& present) {
+bool CDbAccess::ReadInt(int column, int64_t& value, bool& present) {
     present = false;
-    const int col = CurrentColumn(column);
-    if (col < 0)
+    if (!CheckColumn(column))
         return false;
-    switch (stmt_.Type(col)) {
+    switch (stmt_.Type(column)) {
     case sql::ColumnType::Null:
         return true;
     case sql::ColumnType::Integer:
-        value = stmt_.Int(col);
+        value = stmt_.Int(column);
         present = true;
         return true;
     case sql::ColumnType::Float: {
         // A real outside the 64-bit range (or not a number) has no integer value.
-        const double real = stmt_.Real(col);
+        const double real = stmt_.Real(column);
         if (!(real >= -0x1p63 && real < 0x1p63)) {
             Fail(0x8002000A, QStringLiteral("Overflow: %1 in column '%2' is out of range.")
                                  .arg(real)
-                                 .arg(QLatin1String(column)));
+                                 .arg(QLatin1String(columnNames_[column])));
             return false;
         }
         value = static_cast<int64_t>(real);
@@ -383,7 +395,7 @@ bool CDbAccess::ReadInt(const char* column, int64_t& value, bool& present) {
         return true;
     }
     case sql::ColumnType::Text: {
-        const QByteArrayView text = stmt_.Bytes(col);
+        const QByteArrayView text = stmt_.Bytes(column);
         if (text.trimmed().isEmpty())
             return true; // an empty value reads as 0
         if (ParseInteger(text, value)) {
@@ -395,11 +407,16 @@ bool CDbAccess::ReadInt(const char* column, int64_t& value, bool& present) {
     default:
         break;
     }
-    Fail(dberr::kTypeMismatch, QStringLiteral("Type mismatch in column '%1'.").arg(QLatin1String(column)));
+    Fail(dberr::kTypeMismatch,
+         QStringLiteral("Type mismatch in column '%1'.").arg(QLatin1String(columnNames_[column])));
     return false;
 }
 
 bool CDbAccess::GetInt(const char* column, int32_t& out) {
+    return GetInt(ColumnIndex(column), out);
+}
+
+bool CDbAccess::GetInt(int column, int32_t& out) {
     out = 0;
     int64_t value = 0;
     bool present = false;
@@ -415,7 +432,7 @@ bool CDbAccess::GetIndex(int32_t& out) {
     out = 0;
     int64_t value = 0;
     bool present = false;
-    if (!ReadInt("index", value, present))
+    if (!ReadInt(indexColumn_, value, present))
         return false;
     if (!present)
         return true;

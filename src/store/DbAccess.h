@@ -67,6 +67,13 @@ public:
     bool GetString(const char* column, QString& out);
     bool GetInt(const char* column, int32_t& out);
     bool GetIndex(int32_t& out);
+    // The position of a column of the open selection (the exact spelling first, then
+    // regardless of case), or -1. Valid until the selection is closed or another opened;
+    // a loop over rows looks its columns up once and reads them by position. Reading
+    // at -1 fails as reading a missing column by name does.
+    int ColumnIndex(const char* column);
+    bool GetString(int column, QString& out);
+    bool GetInt(int column, int32_t& out);
     QString GetLastError() const { return errorText; }
 
     QString ConnectString() const { return connectString; }
@@ -83,9 +90,9 @@ public:
 private:
     void Fail(uint32_t code, const QString& description);
     void FailFromEngine(uint32_t code);
-    // Column of the current row by name, or -1 with the error recorded.
-    int CurrentColumn(const char* column);
-    bool ReadInt(const char* column, int64_t& value, bool& present);
+    // Whether column can be read on the current row; records the error when not.
+    bool CheckColumn(int column);
+    bool ReadInt(int column, int64_t& value, bool& present);
     void DropPrepared();
 
     bool objectsCreated_ = false;
@@ -95,6 +102,7 @@ private:
     int32_t recordCount_ = 0;
     QVarLengthArray<QByteArray, 12> columnNames_; // of the open selection, for lookups by name
     int columnHint_ = 0;                          // where the next lookup by name starts
+    int indexColumn_ = -1;                        // of "index" in the open selection
     sql::Statement prepared_;                     // of ExecuteWith, for preparedText_
     QString preparedText_;
 

@@ -191,6 +191,14 @@ QByteArrayView Statement::Bytes(int i) const {
     return QByteArrayView(text, text != nullptr ? sqlite3_column_bytes(stmt_, i) : 0);
 }
 
+QByteArrayView Statement::TextBytes(int i) const {
+    if (sqlite3_column_type(stmt_, i) != SQLITE_TEXT)
+        return {};
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, i));
+    // Never null for a text, even when the engine could not hand it over.
+    return text != nullptr ? QByteArrayView(text, sqlite3_column_bytes(stmt_, i)) : QByteArrayView("", 0);
+}
+
 QString Statement::Text(int i) const {
     const QByteArrayView bytes = Bytes(i);
     return bytes.data() == nullptr ? QString() : QString::fromUtf8(bytes);

@@ -102,8 +102,9 @@ public:
     ColumnType Type(int i) const;
     int64_t Int(int i) const;
     double Real(int i) const;
-    QByteArrayView Bytes(int i) const; // the value as UTF-8 text
-    QString Text(int i) const;         // NULL gives an empty string
+    QByteArrayView Bytes(int i) const;     // the value as UTF-8 text
+    QByteArrayView TextBytes(int i) const; // a text value's UTF-8, a null view for other types
+    QString Text(int i) const;             // NULL gives an empty string
 
 private:
     sqlite3_stmt* stmt_ = nullptr;

@@ -80,6 +80,11 @@ void CWordStore::OpenWordTable() {
         std::strncpy(tableName_.data(), tableNameTable[row].data(), tableName_.size() - 1);
     const QByteArray statement = QByteArray("SELECT * FROM ") + tableName_.data();
     db_.OpenRecordset(statement);
+    // Looked up once here, not by name on every row of the walk.
+    showTimesColumn_ = db_.ColumnIndex("showTimes");
+    toShowTimeColumn_ = db_.ColumnIndex("toShowTime");
+    for (size_t i = 0; i < textColumns_.size(); ++i)
+        textColumns_[i] = db_.ColumnIndex(WordTexts::kColumns[i]);
     recordCount_ = db_.GetRecordCount();
     tableCursor_ = 0;
     learntCount_ = 0;
@@ -87,21 +92,21 @@ void CWordStore::OpenWordTable() {
 }
 
 bool CWordStore::ReadRowDetails(WordRecord& record) {
-    const auto texts = record.Texts();
-    for (QString* text : texts)
-        text->clear();
     const bool indexRead = db_.GetIndex(record.index);
     // A NULL or non-text value leaves its text empty: not a failure.
-    for (size_t i = 0; i < texts.size(); ++i)
-        db_.GetString(WordTexts::kColumns[i], *texts[i]);
+    const auto texts = record.Texts();
+    for (size_t i = 0; i < texts.size(); ++i) {
+        if (!db_.GetString(textColumns_[i], *texts[i]))
+            texts[i]->clear();
+    }
     return indexRead;
 }
 
 bool CWordStore::ReadCounters(uint32_t& showTimes, uint32_t& toShowTime) {
     int32_t shown = 0;
     int32_t due = 0;
-    const bool ok = db_.GetInt("showTimes", shown);
-    const bool dueOk = db_.GetInt("toShowTime", due);
+    const bool ok = db_.GetInt(showTimesColumn_, shown);
+    const bool dueOk = db_.GetInt(toShowTimeColumn_, due);
     showTimes = static_cast<uint32_t>(shown);
     toShowTime = static_cast<uint32_t>(due);
     // Counters a failed save left in memory are newer than the file's.

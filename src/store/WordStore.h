@@ -144,6 +144,10 @@ private:
     int tableCursor_ = 0;
     int learntCount_ = 0;
     uint32_t selection_ = 0;
+    // Positions of the walk's columns in the open selection (-1: missing).
+    int showTimesColumn_ = -1;
+    int toShowTimeColumn_ = -1;
+    std::array<int, WordTexts::kColumns.size()> textColumns_{};
 
     QStringList examFiles_;
     QStringList examTables_;
