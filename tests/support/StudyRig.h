@@ -2,7 +2,6 @@
 
 #include "FakeStudyView.h"
 #include "FixtureDb.h"
-#include "VirtualClock.h"
 #include "settings/SettingsFile.h"
 #include "store/WordStore.h"
 #include "study/StudyCycle.h"
