@@ -38,9 +38,8 @@ private slots:
         for (const auto& c : cases) {
             const DataLocation out = DecideDataLocation(
                 {"/opt/m/mnemora", c.writable, c.hasDb, "/h", c.config, c.data, c.appData});
-            QCOMPARE(out.settingsPath, QString::fromLatin1(c.settings));
-            QCOMPARE(out.dbFolder, QString::fromLatin1(c.db));
-            QCOMPARE(out.templateFolder, QString::fromLatin1(c.templates));
+            QCOMPARE((QStringList{out.settingsPath, out.dbFolder, out.templateFolder}),
+                     (QStringList{c.settings, c.db, c.templates}));
             QCOMPARE(out.portable, c.writable && c.hasDb);
         }
     }
@@ -49,42 +48,32 @@ private slots:
     void UserCopiesFollowTheirTemplates() {
         QTemporaryDir dir;
         const QString t = dir.filePath("t/"), u = dir.filePath("u/"), list = u + "a.dat";
-        const auto install = [&](const QList<fixture::Row>& rows, const QByteArray& raw = {}) {
+        QStringList reports;
+        // Installs a new version of the template (a package gives each its own time), then starts.
+        const auto upgrade = [&](const QList<fixture::Row>& rows, const QByteArray& raw = {}) {
+            static int version = 0;
             QFile::remove(t + "a.dat");
             QVERIFY(raw.isEmpty() ? fixture::WriteTable(t + "a.dat", "cet4", rows)
                                   : testdata::WriteFile(t + "a.dat", raw));
-            // a package gives each version of the file its own time
-            static int version = 0;
             QFile f(t + "a.dat");
             QVERIFY(f.open(QIODevice::ReadWrite) &&
                     f.setFileTime(QDateTime::fromSecsSinceEpoch(1700000000 + 3600 * ++version),
                                   QFileDevice::FileModificationTime));
-        };
-        QStringList reports;
-        const auto start = [&] {
             reports.clear();
             QVERIFY(EnsureUserLists(t, u, nullptr, &reports));
         };
         QDir().mkpath(t);
 
         // First start: an exact copy; a partial copy left by an interrupted start is redone.
-        install(fixture::GeneratedRows(4) << fixture::Row{5, "Word1"}); // exact spellings match first
         QVERIFY(testdata::WriteFile(u + "a.dat.part", "te"));
-        start();
+        upgrade(fixture::GeneratedRows(4) << fixture::Row{5, "Word1"}); // exact spellings match first
         QCOMPARE(ReadFile(list), ReadFile(t + "a.dat"));
         QVERIFY(!QFile::exists(u + "a.dat.part"));
 
         // Study, then a rebuilt list: word2 gone, word3 capitalised, word5 new.
         fixture::Query(
             list, "UPDATE cet4 SET showTimes = 3, toShowTime = 9 WHERE word IN ('word1', 'word2', 'word3')");
-        QList<fixture::Row> next = fixture::GeneratedRows(5);
-        next.removeAt(1);
-        next[1].word = QStringLiteral("Word3");
-        next << fixture::Row{0, "Word1"};
-        for (int i = 0; i < next.size(); ++i)
-            next[i].index = i + 1;
-        install(next);
-        start();
+        upgrade({{1, "word1"}, {2, "Word3"}, {3, "word4"}, {4, "word5"}, {5, "Word1"}});
         const char* const progress =
             "SELECT group_concat(word || ' ' || showTimes || '/' || toShowTime) FROM cet4";
         QCOMPARE(fixture::Query(list, progress), "word1 3/9,Word3 3/9,word4 0/0,word5 0/0,Word1 0/0");
@@ -92,13 +81,11 @@ private slots:
 
         // A template that cannot be read leaves the copy whole, and is tried again next time.
         const QByteArray refreshed = ReadFile(list);
-        install({}, "not a list");
-        start();
+        upgrade({}, "not a list");
         QCOMPARE(ReadFile(list), refreshed);
         QVERIFY2(reports.size() == 1 && reports[0].startsWith("词库 a.dat 无法更新"),
                  qPrintable(reports.join(u'\n')));
-        install(fixture::GeneratedRows(2));
-        start();
+        upgrade(fixture::GeneratedRows(2));
         QCOMPARE(fixture::Query(list, progress), "word1 3/9,word2 0/0");
     }
 
@@ -108,23 +95,18 @@ private slots:
     // as in the window.
     void ReadOnlyCopiesShowTheirWords() {
         MNEMORA_RUN_UNPRIVILEGED();
-        const struct {
-            const char *program, *lists;
-            bool dataWritable;
-        } cases[] = {
-            {"usr/bin/mnemora", "usr/share/mnemora/db/", false},
-            {"opt/mnemora/mnemora", "opt/mnemora/db/", true},
-            {"opt/mnemora/mnemora", "opt/mnemora/db/", false},
-        };
-        for (const auto& c : cases) {
+        for (const auto& [exe, listDir, dataWritable] :
+             {std::tuple{"usr/bin/mnemora", "usr/share/mnemora/db/", false},
+              {"opt/mnemora/mnemora", "opt/mnemora/db/", true},
+              {"opt/mnemora/mnemora", "opt/mnemora/db/", false}}) {
             QTemporaryDir dir;
-            const QString program = dir.filePath(c.program), lists = dir.filePath(c.lists);
+            const QString program = dir.filePath(exe), lists = dir.filePath(listDir);
             const QString home = dir.filePath("home"), data = home + "/data";
             QVERIFY(QDir().mkpath(lists) &&
                     fixture::WriteTable(lists + "cet4.dat", "cet4", fixture::GeneratedRows(3)) &&
                     testdata::WriteFile(program, "") && QDir().mkpath(home));
             const QByteArray installed = ReadFile(lists + "cet4.dat");
-            const QStringList locked{lists, QFileInfo(program).path(), c.dataWritable ? QString() : home};
+            const QStringList locked{lists, QFileInfo(program).path(), dataWritable ? QString() : home};
             for (const QString& folder : locked)
                 QVERIFY(folder.isEmpty() || testdata::SetFolderWritable(folder, false));
             qputenv("XDG_DATA_HOME", QFile::encodeName(data));
@@ -135,14 +117,14 @@ private slots:
             RecordingMessageBox box;
             CWordStore store(box);
             const QString warning = PrepareUserData(store);
-            QVERIFY2(warning.isEmpty() == c.dataWritable, qPrintable(warning));
+            QVERIFY2(warning.isEmpty() == dataWritable, qPrintable(warning));
             QVERIFY2(store.OpenWordList(0, 0) == 1 && box.shown.isEmpty(), qPrintable(store.LastError()));
             store.OpenWordTable();
             WordRecord row;
             store.ReadRow(row);
             QCOMPARE(row.word, QStringLiteral("word1"));
             row.showTimes = 2;
-            QCOMPARE(store.SaveRecord(row), c.dataWritable); // into the user's copy, never the list given
+            QCOMPARE(store.SaveRecord(row), dataWritable); // into the user's copy, never the list given
             store.Close();
             QCOMPARE(ReadFile(lists + "cet4.dat"), installed);
             for (const QString& folder : locked)

@@ -2,43 +2,37 @@
 // and brings back the window is checked on the real program by tests/e2e/single_instance.sh.
 #include "platform/SingleInstance.h"
 
-#include <QDateTime>
 #include <QFile>
 #include <QLocalSocket>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <cstdio>
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using mnemora::CSingleInstance;
 using Role = CSingleInstance::Role;
 
-namespace {
 const QString kName = QStringLiteral("Mnemora_zz");
-} // namespace
 
 class TestSingleInstance final : public QObject {
     Q_OBJECT
 private slots:
+    // Without a running instance, or from the one running, nothing is activated; a second start
+    // is refused until the first releases; without a folder for the lock the program still runs.
     void secondInstanceIsRefusedUntilTheFirstReleases() {
         QTemporaryDir folder;
         CSingleInstance first(kName, folder.path());
+        QVERIFY(!first.RequestActivation(500));
         QCOMPARE(first.Claim(), Role::Primary);
-        // A first instance that has run for an hour leaves an old-looking lock; it is still live.
-        QFile aged(first.LockFilePath());
-        QVERIFY(aged.open(QIODevice::ReadWrite));
-        QVERIFY(
-            aged.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
-        aged.close();
-        {
-            CSingleInstance second(kName, folder.path());
-            QCOMPARE(second.Claim(), Role::Secondary);
-        }
+        QVERIFY(!first.RequestActivation(500)); // the primary does not call itself
+        QCOMPARE(CSingleInstance(kName, folder.path()).Claim(), Role::Secondary);
         QVERIFY(first.HoldsLock() && QFile::exists(first.LockFilePath()));
         first.Release();
         QVERIFY(!QFile::exists(first.LockFilePath()));
         QCOMPARE(CSingleInstance(kName, folder.path()).Claim(), Role::Primary);
+        QCOMPARE(CSingleInstance(kName, QString()).Claim(), Role::Primary);
     }
 
     // An instance killed outright leaves its lock and its socket file behind; the next start
@@ -46,60 +40,35 @@ private slots:
     // nothing, every request once.
     void aKilledOwnerIsReplacedAndOnlyTheRequestActivates() {
         QTemporaryDir folder;
-        QProcess killed;
-        killed.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--hold"), folder.path()});
-        QVERIFY(killed.waitForReadyRead(10000));
-        QCOMPARE(killed.readAll(), QByteArray("holding\n"));
-        killed.kill();
-        QVERIFY(killed.waitForFinished(10000));
-        QVERIFY(QFile::exists(CSingleInstance(kName, folder.path()).ServerPath()));
-
+        const pid_t killed = fork();
+        if (killed == 0) { // a child that claims, then is killed
+            CSingleInstance instance(kName, folder.path());
+            if (instance.Claim() == Role::Primary)
+                raise(SIGKILL);
+            _exit(1);
+        }
+        int status = 0;
+        QVERIFY(killed > 0 && waitpid(killed, &status, 0) == killed && WIFSIGNALED(status));
         CSingleInstance next(kName, folder.path());
+        QVERIFY(QFile::exists(next.LockFilePath()) && QFile::exists(next.ServerPath()));
         QCOMPARE(next.Claim(), Role::Primary);
-        const auto othersMay = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther |
-                               QFile::WriteOther | QFile::ExeOther;
-        QVERIFY(!(QFile::permissions(next.ServerPath()) & othersMay)); // only its user may connect
+        // Only its user may connect: no group or other bit.
+        QVERIFY(!(QFile::permissions(next.ServerPath()) & 0x77));
         QSignalSpy activations(&next, &CSingleInstance::activationRequested);
         for (const QByteArray& junk : {QByteArray("hello\n"), QByteArray(4096, 'a'), QByteArray("activat")}) {
             QLocalSocket socket;
             socket.connectToServer(next.ServerPath());
-            QVERIFY(socket.waitForConnected(5000));
-            socket.write(junk);
-            QVERIFY(socket.waitForBytesWritten(5000));
+            QVERIFY(socket.waitForConnected(5000) && socket.write(junk) == junk.size() &&
+                    socket.waitForBytesWritten(5000));
             socket.disconnectFromServer();
         }
         CSingleInstance later(kName, folder.path());
-        QCOMPARE(later.Claim(), Role::Secondary);
-        QVERIFY(later.RequestActivation() && later.RequestActivation());
+        QVERIFY(later.Claim() == Role::Secondary && later.RequestActivation() && later.RequestActivation());
         QTRY_COMPARE_WITH_TIMEOUT(activations.count(), 2, 10000);
         QCoreApplication::processEvents();
         QCOMPARE(activations.count(), 2);
     }
-
-    void withoutARunningInstanceNothingIsActivated() {
-        QTemporaryDir folder;
-        CSingleInstance alone(kName, folder.path());
-        QVERIFY(!alone.RequestActivation(500));
-        QCOMPARE(alone.Claim(), Role::Primary);
-        QVERIFY(!alone.RequestActivation(500)); // the primary does not call itself
-        QCOMPARE(CSingleInstance(kName, QString()).Claim(),
-                 Role::Primary); // no folder for a lock: still runs
-    }
 };
 
-// With "--hold FOLDER" the program is an instance that claims the lock in FOLDER and runs
-// until it is killed.
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    if (argc == 3 && qstrcmp(argv[1], "--hold") == 0) {
-        CSingleInstance instance(kName, QString::fromLocal8Bit(argv[2]));
-        if (instance.Claim() != Role::Primary || !QFile::exists(instance.ServerPath()))
-            return 1;
-        std::fputs("holding\n", stdout);
-        std::fflush(stdout);
-        return app.exec();
-    }
-    TestSingleInstance test;
-    return QTest::qExec(&test, argc, argv);
-}
+QTEST_GUILESS_MAIN(TestSingleInstance)
 #include "test_singleinstance.moc"

@@ -19,9 +19,8 @@ private slots:
         QWindow window;
         QString whyOff;
         const auto presence = CreatePresenceSource(&window, &whyOff);
-        QVERIFY(presence != nullptr && whyOff.isEmpty());
-        QVERIFY(!presence->State().locked);
-        HWND watch = FindWindowExW(HWND_MESSAGE, nullptr, L"MnemoraSessionWatch", nullptr);
+        QVERIFY(presence != nullptr && whyOff.isEmpty() && !presence->State().locked);
+        const HWND watch = FindWindowExW(HWND_MESSAGE, nullptr, L"MnemoraSessionWatch", nullptr);
         QVERIFY(watch != nullptr);
         QSignalSpy changes(presence.get(), &IPresenceSource::changed);
         const QList<std::pair<WPARAM, bool>> steps{

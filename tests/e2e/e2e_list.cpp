@@ -11,18 +11,15 @@
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() == 5 && args[1] == QStringLiteral("create"))
+    if (args.size() == 5 && args[1] == u"create")
         return fixture::WriteTable(args[2], args[3], fixture::GeneratedRows(args[4].toInt())) ? 0 : 1;
-    if (args.size() == 4 && (args[1] == QStringLiteral("counters") || args[1] == QStringLiteral("sql"))) {
+    if (args.size() == 4 && (args[1] == u"counters" || args[1] == u"sql")) {
         const QString sql =
-            args[1] == QStringLiteral("sql")
-                ? args[3]
-                : QStringLiteral("SELECT \"index\", showTimes, toShowTime FROM %1").arg(args[3]);
+            args[1] == u"sql" ? args[3] : "SELECT \"index\", showTimes, toShowTime FROM " + args[3];
         for (const QStringList& row : fixture::Select(args[2], sql))
-            std::printf("%s\n", qPrintable(row.join(QLatin1Char(' '))));
+            std::printf("%s\n", qPrintable(row.join(u' ')));
         return 0;
     }
-    std::fprintf(stderr,
-                 "usage: e2e_list create FILE TABLE ROWS | counters FILE TABLE | sql FILE STATEMENT\n");
+    std::fputs("usage: e2e_list create FILE TABLE ROWS | counters FILE TABLE | sql FILE STATEMENT\n", stderr);
     return 2;
 }

@@ -13,16 +13,10 @@ inline constexpr char kPassword[] = "###K777k$$$P888p";
 
 // A null QVariant stores NULL.
 struct Row {
-    QVariant index;
-    QVariant word;
-    QVariant showTimes = 0;
-    QVariant toShowTime = 0;
-    QVariant pronounce = QString();
-    QVariant wordChn = QString();
-    QVariant sentence1 = QString();
-    QVariant sentence1Chn = QString();
-    QVariant sentence2 = QString();
-    QVariant sentence2Chn = QString();
+    QVariant index, word;
+    QVariant showTimes = 0, toShowTime = 0;
+    QVariant pronounce = QString(), wordChn = QString(), sentence1 = QString(), sentence1Chn = QString(),
+             sentence2 = QString(), sentence2Chn = QString();
 };
 
 // Creates (or adds to) an encrypted database at path with one word table per call; false, with the

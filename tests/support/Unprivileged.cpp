@@ -16,16 +16,11 @@ bool RanUnprivileged(const char* file, int line) {
     if (QTest::currentDataTag() != nullptr)
         testCase += u':' + QString::fromUtf8(QTest::currentDataTag());
     QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("MNEMORA_TEST_UNPRIVILEGED"), QStringLiteral("1"));
-    env.insert(QStringLiteral("TMPDIR"), QStringLiteral("/tmp"));
-    env.insert(QStringLiteral("HOME"), QStringLiteral("/tmp"));
-    child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::MergedChannels);
     child.setWorkingDirectory(QStringLiteral("/tmp"));
     child.start(QStringLiteral("setpriv"),
-                {QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
-                 QStringLiteral("--clear-groups"), QCoreApplication::applicationFilePath(), testCase});
+                {"--reuid=nobody", "--regid=nogroup", "--clear-groups", "env", "MNEMORA_TEST_UNPRIVILEGED=1",
+                 "TMPDIR=/tmp", "HOME=/tmp", QCoreApplication::applicationFilePath(), testCase});
     const bool ended = child.waitForFinished(60000);
     const QString output = QString::fromLocal8Bit(child.readAll());
     // A skip in the child, or no setpriv to start it, would otherwise pass unnoticed here.

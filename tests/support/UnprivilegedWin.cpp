@@ -4,6 +4,7 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QProcess>
 #include <QThread>
 
 #include <aclapi.h>
@@ -36,31 +37,20 @@ bool SetAccess(const QString& folder, bool writable) {
 
 // Wine keeps a folder's access list apart from its Unix permissions, and ignores a folder's
 // read-only attribute: the permissions are set by the host's chmod, which Wine starts as it
-// starts a Windows program. Its handle tells nothing of its end.
+// starts a Windows program. Its end cannot be waited for: Wine does not report it.
 bool ChmodUnderWine(const QString& folder, bool writable) {
     using ToUnix = char* (*)(const wchar_t*);
     const auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
     if (toUnix == nullptr)
         return true; // Windows itself: the access list is all
-    const std::wstring native = QDir::toNativeSeparators(folder).toStdWString();
-    char* unixName = toUnix(native.c_str());
+    char* unixName = toUnix(QDir::toNativeSeparators(folder).toStdWString().c_str());
     if (unixName == nullptr)
         return false;
-    std::wstring command =
-        QStringLiteral("chmod %1 \"%2\"")
-            .arg(writable ? QStringLiteral("u+w") : QStringLiteral("a-w"), QString::fromLocal8Bit(unixName))
-            .toStdWString();
+    const QString name = QString::fromLocal8Bit(unixName);
     HeapFree(GetProcessHeap(), 0, unixName);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(L"Z:\\bin\\chmod", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
-        return false;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return true;
+    return QProcess::startDetached(QStringLiteral("Z:\\bin\\chmod"),
+                                   {writable ? QStringLiteral("u+w") : QStringLiteral("a-w"), name});
 }
 
 } // namespace
