@@ -13,6 +13,7 @@ struct RefRow {
     int32_t index;
     uint32_t showTimes, toShowTime;
     bool operator==(const RefRow&) const = default;
+    static RefRow Of(const WordRecord& r) { return {r.index, r.showTimes, r.toShowTime}; }
 };
 
 // The scheduler done the plain way: every retry walks the table again.
@@ -68,13 +69,6 @@ public:
     }
 };
 
-QList<RefRow> BatchOf(const CWordStore& store) {
-    QList<RefRow> out;
-    for (auto p = store.batch.begin(); p != store.batch.end(); p = WordBatch::Next(p))
-        out.append({WordBatch::At(p).index, WordBatch::At(p).showTimes, WordBatch::At(p).toShowTime});
-    return out;
-}
-
 // A random table around the clock value r: fresh, due, soon due and, when r is near
 // 2^32, rows due at its very end. Far-off rows with a small r would need 2^31 plain
 // retries, more than the reference can take.
@@ -85,18 +79,13 @@ QList<RefRow> RandomTable(QRandomGenerator& rng, uint32_t r, bool nearTop) {
     const bool allAtTop = nearTop && rng.bounded(2) == 0; // due at 0xFFFFFFFF only, or never
     QList<RefRow> rows;
     for (int i = 1; i <= n; ++i) {
-        RefRow row{i, 0, 0};
-        row.showTimes = rng.generateDouble() < learntShare ? 7 + rng.bounded(3) : rng.bounded(7);
+        const uint32_t showTimes = rng.generateDouble() < learntShare ? 7 + rng.bounded(3) : rng.bounded(7);
         const int kind = allAtTop ? 9 : rng.bounded(10);
-        if (kind < 3)
-            row.toShowTime = 0;
-        else if (kind < 5)
-            row.toShowTime = r >= 5 ? r - rng.bounded(5) : r;
-        else if (kind < 8 || !nearTop)
-            row.toShowTime = r + 1 + rng.bounded(spread);
-        else
-            row.toShowTime = 0xFFFFFFFFu - rng.bounded(3);
-        rows.append(row);
+        rows.append({i, showTimes,
+                     kind < 3               ? 0u
+                     : kind < 5             ? (r >= 5 ? r - rng.bounded(5) : r)
+                     : kind < 8 || !nearTop ? r + 1 + rng.bounded(spread)
+                                            : 0xFFFFFFFFu - rng.bounded(3)});
     }
     return rows;
 }
@@ -109,15 +98,11 @@ private slots:
     // Runs the scheduler and the plain reference side by side on random tables, with the
     // shows of each batch chosen at random, and compares everything after every scheduling.
     void matchesStepwiseRetries() {
-        const quint32 seed = 20240611;
-        QRandomGenerator rng(seed);
-        // Thousands of settings writes, each synced to disk: use memory-backed storage if there is one.
-        const QString shm = QStringLiteral("/dev/shm");
-        StudyRig rig(QFileInfo(shm).isWritable() ? shm + QStringLiteral("/mnemora-XXXXXX") : QString());
+        QRandomGenerator rng(20240611);
+        StudyRig rig(true);
         QVERIFY(rig.WriteList(Words(1)));
         rig.Open();
         const QString missing = QDir::toNativeSeparators(QStringLiteral("missing/mnemora.ini"));
-        int schedulings = 0, nevers = 0, completions = 0, jumps = 0;
         for (int t = 0; t < 240; ++t) {
             const bool unwritable = t % 5 == 4;
             const int clockKind = rng.bounded(3);
@@ -145,20 +130,15 @@ private slots:
             c.autoPlay = false;
             c.cachedRunTimes = r0;
             for (int step = 0; step < 10; ++step) {
-                const QByteArray where =
-                    QStringLiteral("seed %1 table %2 step %3").arg(seed).arg(t).arg(step).toLatin1();
+                const QByteArray where = QByteArray::number(t) + '/' + QByteArray::number(step); // table/step
                 const uint64_t walksBefore = c.GetWalkStats().walks;
-                const uint32_t before = ref.runTimes;
                 const bool found = ref.Schedule(20000);
                 step == 0 ? c.ScheduleNextBatch() : c.EndOfBatch();
-                ++schedulings;
                 QVERIFY2(c.GetWalkStats().walks - walksBefore <= 3, where);
                 if (!found) { // the stepwise retries never end: the scheduling has to stop
-                    ++nevers;
                     QVERIFY2(rig.store->batch.empty() && c.batchCursor == rig.store->batch.end(), where);
                     break;
                 }
-                jumps += ref.runTimes - before > 4;
                 // The unwritable-settings warning names the file (as the system writes paths) and
                 // comes once, at the first write.
                 int congratulations = 0, warnings = 0;
@@ -168,11 +148,11 @@ private slots:
                 }
                 QVERIFY2(warnings == (unwritable && ref.runTimes != r0), where);
                 QVERIFY2(std::tuple(c.CurrentRunTimes(), c.cachedRunTimes, rig.store->tableCursor(),
-                                    rig.store->learntCount(), BatchOf(*rig.store), congratulations) ==
+                                    rig.store->learntCount(), rig.Batch(RefRow::Of), congratulations,
+                                    c.batchCursor == rig.store->batch.begin()) ==
                              std::tuple(ref.runTimes, ref.cached, ref.cursor, ref.learnt, ref.batch,
-                                        ref.congratulations),
+                                        ref.congratulations, true),
                          where);
-                QVERIFY2(c.batchCursor == rig.store->batch.begin(), where);
                 // A clock that passes 2^32 at the start of a scheduling puts the rows that
                 // are not due 2^31 plain retries away; within a scheduling it only passes
                 // 2^32 when no row will ever fall due, which the retry limit catches.
@@ -192,11 +172,7 @@ private slots:
                 c.secondPass = true;
                 c.batchCursor = rig.store->batch.end();
             }
-            completions += ref.congratulations > 0;
         }
-        qInfo("%d schedulings, %d with far jumps, %d never due, %d through a completed list", schedulings,
-              jumps, nevers, completions);
-        QVERIFY(nevers > 0 && jumps > 0 && completions > 0);
     }
 
     // The one case beyond the reference's reach: a word due 2^31 - 1 rounds away.

@@ -1,12 +1,15 @@
 #include "StudyRig.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 using namespace mnemora;
 
-StudyRig::StudyRig(const QString& templatePath)
-    : dir(templatePath.isEmpty() ? QDir::tempPath() + QStringLiteral("/mnemora-XXXXXX") : templatePath) {
+StudyRig::StudyRig(bool inMemory)
+    : dir((inMemory && QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm")
+                                                                          : QDir::tempPath()) +
+          QStringLiteral("/mnemora-XXXXXX")) {
     QDir(dir.path()).mkdir(QStringLiteral("db"));
     OverrideSettingsPath(dir.filePath(QStringLiteral("mnemora.ini")));
     store = std::make_unique<CWordStore>(view, dir.filePath(QStringLiteral("mnemora")));
@@ -35,20 +38,6 @@ QStringList StudyRig::WrittenCounters(qsizetype from) const {
             counters << m.captured(3) + u':' + m.captured(1) + u':' + m.captured(2);
     }
     return counters;
-}
-
-QStringList StudyRig::BatchWords() const {
-    QStringList words;
-    for (auto p = store->batch.begin(); p != store->batch.end(); p = WordBatch::Next(p))
-        words << WordBatch::At(p).word;
-    return words;
-}
-
-QList<uint32_t> StudyRig::ShowTimes() const {
-    QList<uint32_t> counts;
-    for (auto p = store->batch.begin(); p != store->batch.end(); p = WordBatch::Next(p))
-        counts << WordBatch::At(p).showTimes;
-    return counts;
 }
 
 QStringList StudyRig::Trace(const std::function<QString(const QString&)>& name) const {

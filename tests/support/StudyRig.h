@@ -2,21 +2,23 @@
 
 #include "FakeStudyView.h"
 #include "FixtureDb.h"
-#include "VirtualClock.h"
 #include "settings/SettingsFile.h"
 #include "store/WordStore.h"
 #include "study/StudyCycle.h"
 
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
+#include <type_traits>
 
 // A program folder in a temporary directory with its settings file and db/ folder, a
 // word store on list files written there (every statement it executes recorded), and a
 // study cycle whose view is a fake on virtual time.
 class StudyRig {
 public:
-    // templatePath: where the temporary folder goes (QTemporaryDir's default when empty).
-    explicit StudyRig(const QString& templatePath = QString());
+    // inMemory: the folder on memory-backed storage where there is one (for runs that sync the
+    // settings and list files thousands of times).
+    explicit StudyRig(bool inMemory = false);
 
     QString DbFile(const QString& name) const { return dir.filePath(QStringLiteral("db/") + name); }
     // Writes table into db/<file> (cet4.dat holds the first exam list).
@@ -41,9 +43,15 @@ public:
         return fixture::Counters(DbFile(QStringLiteral("cet4.dat")), QStringLiteral("cet4"), index)
             .value_or(qMakePair(-1, -1));
     }
-    // Words and showTimes of the batch entries, in batch order.
-    QStringList BatchWords() const;
-    QList<uint32_t> ShowTimes() const;
+    // f of every batch entry, in batch order: Batch(&WordRecord::word) for the words.
+    template <class F> auto Batch(F f) const {
+        QList<std::decay_t<std::invoke_result_t<F, const mnemora::WordRecord&>>> out;
+        for (auto p = store->batch.begin(); p != store->batch.end(); p = mnemora::WordBatch::Next(p))
+            out << std::invoke(f, std::as_const(mnemora::WordBatch::At(p)));
+        return out;
+    }
+    // The last text shown (empty when none).
+    QString LastShown() const { return view.shown.isEmpty() ? QString() : view.shown.last().text; }
     // What the view showed, "time text" (time left out at 0), each text through name if given.
     QStringList Trace(const std::function<QString(const QString&)>& name = {}) const;
 
