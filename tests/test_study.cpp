@@ -468,23 +468,29 @@ private slots:
                 rig.Begin(words, 10, true, showSentence);
                 rig.clock.AdvanceTo(uint64_t(elapse) * 1000 * 120);
                 QStringList texts;
+                QList<int64_t> times;
                 for (const FakeStudyView::Shown& shown : rig.view.shown)
-                    texts << shown.text;
-                return std::pair{texts, rig.WrittenCounters()};
+                    texts << shown.text, times << int64_t(shown.at);
+                return std::tuple{texts, rig.WrittenCounters(), times};
             };
-            const auto [exactTexts, exactWritten] = run(0);
+            const auto [exactTexts, exactWritten, exactTimes] = run(0);
             QVERIFY(!exactWritten.isEmpty());
             for (const QString& counters : exactWritten)
                 QVERIFY2(counters.section(u':', 1, 1).toUInt() <= CStudyCycle::kLearntShowTimes,
                          qPrintable(counters));
             for (unsigned seed = 1; seed <= 4; ++seed) {
-                const auto [texts, written] = run(seed);
+                const auto [texts, written, times] = run(seed);
                 // The last periods may fall either side of the end.
                 const qsizetype n = std::min(texts.size(), exactTexts.size());
                 const qsizetype m = std::min(written.size(), exactWritten.size());
                 QVERIFY(n >= exactTexts.size() * 9 / 10 && m >= exactWritten.size() * 9 / 10);
                 QCOMPARE(texts.mid(0, n), exactTexts.mid(0, n));
                 QCOMPARE(written.mid(0, m), exactWritten.mid(0, m));
+                // Each text follows the one before as with exact ticks, give or take a few ticks' jitter: an
+                // early meaning tick must not leave the meaning timer a period out of step.
+                for (qsizetype i = 1; i < n; ++i)
+                    QVERIFY(std::abs(times[i] - times[i - 1] - exactTimes[i] + exactTimes[i - 1]) <=
+                            4 * jitter);
             }
         }
     }
