@@ -22,7 +22,9 @@ private slots:
     void statesReachTheWindowMappedOrNot() {
         if (!IsX11Platform())
             QSKIP("needs an X server (run under xvfb-run with QT_QPA_PLATFORM=xcb)");
-        xcb_connection_t* wm = xcb_connect(nullptr, nullptr); // left open to the end of the process
+        const std::unique_ptr<xcb_connection_t, void (*)(xcb_connection_t*)> connection(
+            xcb_connect(nullptr, nullptr), xcb_disconnect);
+        xcb_connection_t* wm = connection.get();
         QVERIFY(xcb_connection_has_error(wm) == 0);
         const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
         xcb_change_window_attributes(wm, xcb_setup_roots_iterator(xcb_get_setup(wm)).data->root,
