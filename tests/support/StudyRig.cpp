@@ -7,9 +7,11 @@
 using namespace mnemora;
 
 StudyRig::StudyRig(bool inMemory)
-    : dir((inMemory && QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm")
-                                                                          : QDir::tempPath()) +
-          QStringLiteral("/mnemora-XXXXXX")) {
+    : StudyRig((inMemory && QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm")
+                                                                               : QDir::tempPath()) +
+               QStringLiteral("/mnemora-XXXXXX")) {}
+
+StudyRig::StudyRig(const QString& templatePath) : dir(templatePath) {
     QDir(dir.path()).mkdir(QStringLiteral("db"));
     OverrideSettingsPath(dir.filePath(QStringLiteral("mnemora.ini")));
     store = std::make_unique<CWordStore>(view, dir.filePath(QStringLiteral("mnemora")));

@@ -19,6 +19,8 @@ public:
     // inMemory: the folder on memory-backed storage where there is one (for runs that sync the
     // settings and list files thousands of times).
     explicit StudyRig(bool inMemory = false);
+    // The folder made from templatePath, as QTemporaryDir makes it.
+    explicit StudyRig(const QString& templatePath);
 
     QString DbFile(const QString& name) const { return dir.filePath(QStringLiteral("db/") + name); }
     // Writes table into db/<file> (cet4.dat holds the first exam list).
