@@ -30,19 +30,25 @@ pulseaudio --daemonize=no --exit-idle-time=-1 --disallow-exit -n --use-pid-file=
 pids+=($!)
 wait_for 10 pactl info || no_sound "PulseAudio did not start: $(tail -n 3 "$work/pulse.log")"
 
-# Words every 2 s with their meaning 1 s later: three words are spoken within the recording.
+# Words every 2 s with their meaning 1 s later, recorded raw until sound comes (a loaded
+# machine may take a while to start the speech service), for at most 30 s.
 make_app '[Word]\nWordElapse=2\nWordDelayChnTime=1\n[Speech]\nSpeakWord=1\n' || exit 1
 cp "$module" "$app/"
-parecord -d mnemora_null.monitor --file-format=wav "$work/speech.wav" >"$work/parecord.log" 2>&1 &
+raw=(-t raw -r 22050 -e signed -b 16 -c 1)
+parecord -d mnemora_null.monitor --raw --format=s16le --rate=22050 --channels=1 "$work/speech.raw" \
+    >"$work/parecord.log" 2>&1 &
 recorder=$!
 pids+=($recorder)
 check "window appears" run_traced
-sleep 7
+# A null sink records exact zeros when nothing plays.
+sounding() { [ "$(tr -d '\000' <"$work/speech.raw" | head -c 4096 | wc -c)" = 4096 ]; }
+wait_for 30 sounding
+sleep 2
 kill $recorder 2>/dev/null; wait $recorder 2>/dev/null
-stat=$(sox "$work/speech.wav" -n stat 2>&1)
+stat=$(sox "${raw[@]}" "$work/speech.raw" -n stat 2>&1)
 peak=$(sed -n 's/^Maximum amplitude: *//p' <<<"$stat")
 echo "recorded: $(sed -n 's/^Length (seconds): *//p' <<<"$stat") s, maximum amplitude ${peak:-none}"
-# A null sink records exact zeros when nothing plays; speech peaks far above 0.05.
+# Speech peaks far above 0.05.
 loud() { awk -v p="${peak:-0}" 'BEGIN { exit !(p > 0.05) }'; }
 check "the words are heard on the sink" loud
 check "no speech failure reported" not grep -F '无法朗读' "$work/program.log"
