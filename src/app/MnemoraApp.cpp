@@ -25,8 +25,8 @@ bool InstallQtTranslations() {
     };
     if (!(load(folder) || load(beside)) || !QCoreApplication::installTranslator(translator)) {
         delete translator;
-        std::fprintf(stderr, "mnemora: Qt's own texts stay English: no qtbase_zh_CN.qm in %s\n",
-                     qUtf8Printable(folder));
+        std::fprintf(stderr, "mnemora: Qt's own texts stay English: no qtbase_zh_CN.qm in %s or %s\n",
+                     qUtf8Printable(folder), qUtf8Printable(beside));
         return false;
     }
     return true;
